@@ -1,0 +1,187 @@
+#include "app/CommandLine.h"
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/FunctionInterpreter.h"
+#include "platform/CLocale.h"
+#include "platform/Cp1252.h"
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitEngineError = 1;
+constexpr int kExitUsage = 2;
+
+const char* const kUsage
+    = "Utilisation :\n"
+      "  curvana                              sans fenêtre pour l'instant : affiche cette aide\n"
+      "  curvana --eval FORMULE [NOM=VALEUR]...\n"
+      "                                       évalue FORMULE avec les valeurs données\n"
+      "  curvana --tree FORMULE               affiche FORMULE telle que le moteur la garde\n"
+      "  curvana --derive FORMULE [VARIABLE]  affiche la dérivée simplifiée par rapport à\n"
+      "                                       VARIABLE (x par défaut)\n"
+      "  curvana --help | --version\n";
+
+void PrintUsage(FILE* out)
+{
+    std::fputs(kUsage, out);
+}
+
+int UsageError(const std::string& message)
+{
+    std::fprintf(stderr, "curvana : %s\n", message.c_str());
+    PrintUsage(stderr);
+    return kExitUsage;
+}
+
+// Arguments arrive in UTF-8; the engine works in code page 1252.
+std::optional<std::string> ToEngineText(const char* argument)
+{
+    return platform::Utf8ToCp1252(argument);
+}
+
+std::string ToTerminalText(const std::string& engineText)
+{
+    // Engine texts are code page 1252 and never hold its undefined bytes; keep them raw if they do.
+    return platform::Cp1252ToUtf8(engineText).value_or(engineText);
+}
+
+// On an engine error: the formula, the error text (whose caret line stands under it), then the
+// code and positions on a last line.
+int ReportEngineError(const char* formula, const ParseErrorMsg& error)
+{
+    std::fprintf(stderr, "%s\n%s", formula, ToTerminalText(ParseErrorText(error)).c_str());
+    std::fprintf(stderr, "code %d, from %d, to %d\n", error.code, error.from, error.to);
+    return kExitEngineError;
+}
+
+std::optional<std::string> FormulaArgument(int argc, char** argv, int index, const char* option)
+{
+    if (index >= argc) {
+        UsageError(std::string("il manque la formule après ") + option);
+        return std::nullopt;
+    }
+    std::optional<std::string> text = ToEngineText(argv[index]);
+    if (!text)
+        UsageError(
+            "la formule contient un caractère que le code page 1252 ne sait pas représenter");
+    return text;
+}
+
+int RunEval(int argc, char** argv)
+{
+    const std::optional<std::string> formula = FormulaArgument(argc, argv, 2, "--eval");
+    if (!formula)
+        return kExitUsage;
+    struct Assignment {
+        std::string name;
+        std::string shownName;
+        double value;
+    };
+    std::vector<Assignment> assignments;
+    for (int i = 3; i < argc; ++i) {
+        const char* equals = std::strchr(argv[i], '=');
+        if (equals == nullptr || equals == argv[i])
+            return UsageError(std::string("« ") + argv[i] + " » n'est pas de la forme NOM=VALEUR");
+        const std::string shownName(argv[i], static_cast<size_t>(equals - argv[i]));
+        const std::optional<std::string> name = ToEngineText(shownName.c_str());
+        if (!name)
+            return UsageError("le nom « " + shownName
+                + " » contient un caractère que le code page 1252 ne sait pas représenter");
+        char* end = nullptr;
+        const double value = platform::CStrtod(equals + 1, &end);
+        if (end == equals + 1 || *end != '\0')
+            return UsageError(std::string("la valeur de « ") + shownName
+                + " » n'est pas un nombre : « " + (equals + 1) + " »");
+        assignments.push_back({*name, shownName, value});
+    }
+    try {
+        FunctionInterpreter interpreter(*formula);
+        for (const Assignment& a : assignments) {
+            if (!interpreter.SetVariableValue(a.name.c_str(), a.value))
+                std::fprintf(stderr,
+                    "curvana : la formule n'utilise pas la variable « %s » ; valeur ignorée\n",
+                    a.shownName.c_str());
+        }
+        const double value = interpreter.Evaluate();
+        std::printf("%s\n", platform::CFormat("%.17g", value).c_str());
+        return kExitOk;
+    } catch (const ParseErrorMsg& error) {
+        return ReportEngineError(argv[2], error);
+    }
+}
+
+int RunTree(int argc, char** argv)
+{
+    const std::optional<std::string> formula = FormulaArgument(argc, argv, 2, "--tree");
+    if (!formula)
+        return kExitUsage;
+    if (argc > 3)
+        return UsageError(std::string("argument en trop : « ") + argv[3] + " »");
+    try {
+        FunctionInterpreter interpreter(*formula);
+        std::printf("%s\n", ToTerminalText(interpreter.ToText()).c_str());
+        return kExitOk;
+    } catch (const ParseErrorMsg& error) {
+        return ReportEngineError(argv[2], error);
+    }
+}
+
+int RunDerive(int argc, char** argv)
+{
+    const std::optional<std::string> formula = FormulaArgument(argc, argv, 2, "--derive");
+    if (!formula)
+        return kExitUsage;
+    std::string variable = "x";
+    if (argc > 3) {
+        const std::optional<std::string> name = ToEngineText(argv[3]);
+        if (!name)
+            return UsageError(
+                "le nom de variable contient un caractère que le code page 1252 ne sait "
+                "pas représenter");
+        variable = *name;
+    }
+    if (argc > 4)
+        return UsageError(std::string("argument en trop : « ") + argv[4] + " »");
+    try {
+        FunctionInterpreter interpreter(*formula);
+        NodePtr derivative = interpreter.Derive(variable.c_str());
+        derivative->Simplify();
+        // Shown in lower case, as the derivative tool shows it.
+        std::printf("%s\n", ToTerminalText(platform::CToLower(derivative->ToText())).c_str());
+        return kExitOk;
+    } catch (const ParseErrorMsg& error) {
+        return ReportEngineError(argv[2], error);
+    }
+}
+
+} // namespace
+
+int RunCommandLine(int argc, char** argv)
+{
+    if (argc < 2) {
+        PrintUsage(stdout);
+        return kExitOk;
+    }
+    const std::string command = argv[1];
+    if (command == "--help" || command == "-h") {
+        PrintUsage(stdout);
+        return kExitOk;
+    }
+    if (command == "--version") {
+        std::printf("Curvana version 2.0.2\n");
+        return kExitOk;
+    }
+    if (command == "--eval")
+        return RunEval(argc, argv);
+    if (command == "--tree")
+        return RunTree(argc, argv);
+    if (command == "--derive")
+        return RunDerive(argc, argv);
+    return UsageError("option inconnue : « " + command + " »");
+}

@@ -1,0 +1,104 @@
+// Nanoseconds per evaluation of three formulas through FunctionInterpreter, beside the same
+// formulas as native C++ (the reference, ratio 1) and, when it is installed, muParser (a peer
+// expression parser). Each iteration evaluates the formula at 1000 values of x.
+
+#include <cmath>
+#include <vector>
+
+#include <benchmark/benchmark.h>
+
+#include "bench/BenchReporter.h"
+#include "engine/FunctionInterpreter.h"
+
+#ifdef CURVANA_HAVE_MUPARSER
+#include <muParser.h>
+#endif
+
+namespace {
+
+struct Formula {
+    const char* name;
+    const char* text;
+    const char* muparserText;
+    double (*native)(double);
+};
+
+const Formula kFormulas[] = {
+    {"sin(1/x)", "sin(1/x)", "sin(1/x)", [](double x) { return std::sin(1 / x); }},
+    {"x^3-2*x+1", "x^3-2*x+1", "x^3-2*x+1", [](double x) { return std::pow(x, 3) - 2 * x + 1; }},
+    {"tan(x)*exp(-x*x/50)", "tan(x)*exp(-x*x/50)", "tan(x)*exp(-x*x/50)",
+        [](double x) { return std::tan(x) * std::exp(-x * x / 50); }},
+};
+
+// Values from -20 to 20 that never hit 0 exactly.
+std::vector<double> Samples()
+{
+    std::vector<double> xs;
+    for (int i = 0; i < 1000; ++i)
+        xs.push_back(-20 + 40.0 * (i + 0.5) / 1000);
+    return xs;
+}
+
+void Reference(benchmark::State& state, const Formula* f)
+{
+    const std::vector<double> xs = Samples();
+    for (auto _ : state) {
+        for (double x : xs)
+            benchmark::DoNotOptimize(f->native(x));
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(xs.size()));
+}
+
+void Interpreter(benchmark::State& state, const Formula* f)
+{
+    const std::vector<double> xs = Samples();
+    FunctionInterpreter interpreter(f->text);
+    for (auto _ : state) {
+        for (double x : xs) {
+            interpreter.SetVariableValueAt(0, x);
+            benchmark::DoNotOptimize(interpreter.Evaluate());
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(xs.size()));
+}
+
+#ifdef CURVANA_HAVE_MUPARSER
+void MuParser(benchmark::State& state, const Formula* f)
+{
+    const std::vector<double> xs = Samples();
+    double x = 0;
+    mu::Parser parser;
+    parser.DefineVar("x", &x);
+    parser.SetExpr(f->muparserText);
+    for (auto _ : state) {
+        for (double v : xs) {
+            x = v;
+            benchmark::DoNotOptimize(parser.Eval());
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(xs.size()));
+}
+#endif
+
+int Register()
+{
+    for (const Formula& f : kFormulas) {
+        benchmark::RegisterBenchmark((std::string("Reference/") + f.name).c_str(), Reference, &f);
+        benchmark::RegisterBenchmark(
+            (std::string("Interpreter/") + f.name).c_str(), Interpreter, &f);
+#ifdef CURVANA_HAVE_MUPARSER
+        benchmark::RegisterBenchmark((std::string("MuParser/") + f.name).c_str(), MuParser, &f);
+#endif
+    }
+    return 0;
+}
+
+const int kRegistered = Register();
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    (void)kRegistered;
+    return RunBenchmarksWithRatios(argc, argv);
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+// FunctionParser: base of the one-operand nodes (the named functions and the prefix operators
+// "-", "!" and "~"). Its operand is owned and never null once the node is built.
+
+#include "engine/Parser.h"
+
+class FunctionParser : public Parser {
+public:
+    // Parses the range into the operand.
+    explicit FunctionParser(TextRange* range);
+    // Takes the operand; a null operand raises error 25.
+    explicit FunctionParser(NodePtr operand);
+    ~FunctionParser() override;
+
+    double Evaluate() const override { return EvaluateOperand(); }
+    bool IsConstantNode() const override { return false; }
+    bool IsConstant() const override;
+    int GetPrecedence() const override;
+    bool ReplaceChild(const Parser* old, NodePtr&& replacement) override;
+    void Bind(FunctionInterpreter* interpreter) override;
+    void Simplify() override;
+    std::string ToText() const override;
+    NodePtr Clone() const override;
+    bool IsDifferent(const Parser* other) const override;
+    bool IsEqual(const Parser* other) const override { return !IsDifferent(other); }
+
+    virtual int GetTypeCode() const { return 0; }
+
+    const Parser* GetOperand() const { return operand; }
+
+protected:
+    void ReleaseOperands(std::vector<Parser*>& out) override;
+    double EvaluateOperand() const;
+    NodePtr CloneOperand() const;
+    NodePtr DeriveOperand(const char* variable) const;
+
+    Parser* operand = nullptr;
+};
+
+// Constant folding of one operand slot of a node: simplifies the operand, then replaces it by a
+// Constant of its value when it is constant but not yet a Constant. Evaluation errors propagate;
+// lack of memory for the Constant keeps the operand unfolded.
+void FoldOperand(Parser* owner, Parser*& slot);

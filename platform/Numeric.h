@@ -1,0 +1,36 @@
+#pragma once
+
+// Conversions that C++ leaves undefined for some inputs, made defined for all of them.
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+namespace platform {
+
+// Truncation toward zero to a signed 32-bit integer. Out-of-range values saturate and NaN gives 0,
+// where a plain cast would be undefined behaviour.
+inline int32_t TruncToInt32(double v)
+{
+    if (std::isnan(v))
+        return 0;
+    if (v >= 2147483647.0)
+        return INT32_MAX;
+    if (v <= -2147483648.0)
+        return INT32_MIN;
+    return static_cast<int32_t>(v);
+}
+
+// Narrowing to float with saturation: a double beyond the float range becomes +-infinity
+// instead of undefined behaviour.
+inline float ToFloat(double v)
+{
+    constexpr double maxFloat = std::numeric_limits<float>::max();
+    if (v > maxFloat)
+        return std::numeric_limits<float>::infinity();
+    if (v < -maxFloat)
+        return -std::numeric_limits<float>::infinity();
+    return static_cast<float>(v);
+}
+
+} // namespace platform
