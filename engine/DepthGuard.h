@@ -2,7 +2,11 @@
 
 // Every recursive walk over a tree (parsing, evaluation, simplification, printing, derivation,
 // cloning, comparison) holds a DepthGuard per level, so that a formula or a factory-built tree
-// nested too deeply raises kErrorTooDeep instead of exhausting the stack.
+// nested too deeply raises kErrorTooDeep instead of exhausting the stack. Besides the level count,
+// the guard watches the stack itself: frames are much larger in some builds (sanitizers, no
+// optimisation) and threads may have small stacks.
+
+#include <cstdint>
 
 #include "engine/ParseErrorMsg.h"
 
@@ -17,7 +21,7 @@ class DepthGuard {
 public:
     explicit DepthGuard(int limit = kMaxTreeDepth, int from = -1, int to = -1)
     {
-        if (++depth_ > limit) {
+        if (++depth_ > limit || NearStackEnd()) {
             --depth_;
             RaiseError(kErrorTooDeep, from, to);
         }
@@ -27,5 +31,15 @@ public:
     DepthGuard& operator=(const DepthGuard&) = delete;
 
 private:
+    static bool NearStackEnd()
+    {
+        if (stackFloor_ == 0)
+            stackFloor_ = StackFloor();
+        return reinterpret_cast<uintptr_t>(__builtin_frame_address(0)) < stackFloor_;
+    }
+    // The lowest frame address this thread's stack allows while keeping room to unwind.
+    static uintptr_t StackFloor();
+
     static constinit thread_local int depth_;
+    static constinit thread_local uintptr_t stackFloor_;
 };

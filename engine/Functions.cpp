@@ -2,9 +2,11 @@
 
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 #include "engine/DepthGuard.h"
 #include "engine/Leaves.h"
+#include "engine/QuietEvaluation.h"
 #include "engine/Tables.h"
 #include "platform/Numeric.h"
 
@@ -15,7 +17,7 @@ double LnFunction::Evaluate() const
 {
     const double x = EvaluateOperand();
     if (x <= 0)
-        RaiseError(kErrorLnNegative, -1, -1);
+        return EvaluationError(kErrorLnNegative);
     return std::log(x);
 }
 
@@ -23,7 +25,7 @@ double LogFunction::Evaluate() const
 {
     const double x = EvaluateOperand();
     if (x <= 0)
-        RaiseError(kErrorLogNegative, -1, -1);
+        return EvaluationError(kErrorLogNegative);
     return std::log10(x);
 }
 
@@ -41,7 +43,7 @@ double SqrtFunction::Evaluate() const
 {
     const double x = EvaluateOperand();
     if (x < 0)
-        RaiseError(kErrorSqrtNegative, -1, -1);
+        return EvaluationError(kErrorSqrtNegative);
     return std::sqrt(x);
 }
 
@@ -64,7 +66,7 @@ double TanFunction::Evaluate() const
 {
     const double x = EvaluateOperand();
     if (std::cos(x) == 0)
-        RaiseError(kErrorTanInfinite, -1, -1);
+        return EvaluationError(kErrorTanInfinite);
     return std::tan(x);
 }
 
@@ -72,7 +74,7 @@ double SecFunction::Evaluate() const
 {
     const double c = std::cos(EvaluateOperand());
     if (c == 0)
-        RaiseError(kErrorSecInfinite, -1, -1);
+        return EvaluationError(kErrorSecInfinite);
     return 1 / c;
 }
 
@@ -80,7 +82,7 @@ double CscFunction::Evaluate() const
 {
     const double s = std::sin(EvaluateOperand());
     if (s == 0)
-        RaiseError(kErrorCscInfinite, -1, -1);
+        return EvaluationError(kErrorCscInfinite);
     return 1 / s;
 }
 
@@ -88,7 +90,7 @@ double CotFunction::Evaluate() const
 {
     const double x = EvaluateOperand();
     if (std::sin(x) == 0)
-        RaiseError(kErrorCotInfinite, -1, -1);
+        return EvaluationError(kErrorCotInfinite);
     return 1 / std::tan(x);
 }
 
@@ -96,7 +98,7 @@ double ArcSinFunction::Evaluate() const
 {
     const double x = EvaluateOperand();
     if (x > 1 || x < -1)
-        RaiseError(kErrorArcSinDomain, -1, -1);
+        return EvaluationError(kErrorArcSinDomain);
     return std::asin(x);
 }
 
@@ -104,7 +106,7 @@ double ArcCosFunction::Evaluate() const
 {
     const double x = EvaluateOperand();
     if (x > 1 || x < -1)
-        RaiseError(kErrorArcCosDomain, -1, -1);
+        return EvaluationError(kErrorArcCosDomain);
     return std::acos(x);
 }
 
@@ -117,7 +119,7 @@ double ArcSecFunction::Evaluate() const
 {
     const double x = EvaluateOperand();
     if (x >= -1 && x <= 1)
-        RaiseError(kErrorArcSecDomain, -1, -1);
+        return EvaluationError(kErrorArcSecDomain);
     return std::acos(1 / x);
 }
 
@@ -125,7 +127,7 @@ double ArcCscFunction::Evaluate() const
 {
     const double x = EvaluateOperand();
     if (x >= -1 && x <= 1)
-        RaiseError(kErrorArcCscDomain, -1, -1);
+        return EvaluationError(kErrorArcCscDomain);
     return std::asin(1 / x);
 }
 
@@ -133,7 +135,7 @@ double ArcCotFunction::Evaluate() const
 {
     const double x = EvaluateOperand();
     if (x == 0)
-        RaiseError(kErrorArcCotDomain, -1, -1);
+        return EvaluationError(kErrorArcCotDomain);
     return std::atan(1 / x);
 }
 
@@ -151,7 +153,7 @@ double HTanFunction::Evaluate() const
 {
     const double x = EvaluateOperand();
     if (std::cosh(x) == 0)
-        RaiseError(kErrorTanhInfinite, -1, -1);
+        return EvaluationError(kErrorTanhInfinite);
     return std::tanh(x);
 }
 
@@ -159,7 +161,7 @@ double HSecFunction::Evaluate() const
 {
     const double c = std::cosh(EvaluateOperand());
     if (c == 0)
-        RaiseError(kErrorSechInfinite, -1, -1);
+        return EvaluationError(kErrorSechInfinite);
     return 1 / c;
 }
 
@@ -167,7 +169,7 @@ double HCscFunction::Evaluate() const
 {
     const double s = std::sinh(EvaluateOperand());
     if (s == 0)
-        RaiseError(kErrorCschInfinite, -1, -1);
+        return EvaluationError(kErrorCschInfinite);
     return 1 / s;
 }
 
@@ -175,7 +177,7 @@ double HCotFunction::Evaluate() const
 {
     const double t = std::tanh(EvaluateOperand());
     if (t == 0)
-        RaiseError(kErrorCothInfinite, -1, -1);
+        return EvaluationError(kErrorCothInfinite);
     return 1 / t;
 }
 
@@ -189,7 +191,7 @@ double ArgHCosFunction::Evaluate() const
 {
     const double x = EvaluateOperand();
     if (x < 1)
-        RaiseError(kErrorAcoshDomain, -1, -1);
+        return EvaluationError(kErrorAcoshDomain);
     return std::log(x + std::sqrt(x * x - 1));
 }
 
@@ -197,7 +199,7 @@ double ArgHTanFunction::Evaluate() const
 {
     const double x = EvaluateOperand();
     if (x <= -1 || x >= 1)
-        RaiseError(kErrorAtanhDomain, -1, -1);
+        return EvaluationError(kErrorAtanhDomain);
     return 0.5 * std::log((x + 1) / (1 - x));
 }
 
@@ -205,7 +207,7 @@ double ArgHSecFunction::Evaluate() const
 {
     const double x = EvaluateOperand();
     if (x <= 0 || x > 1)
-        RaiseError(kErrorAsechDomain, -1, -1);
+        return EvaluationError(kErrorAsechDomain);
     return std::log((std::sqrt(1 - x * x) + 1) / x);
 }
 
@@ -213,7 +215,7 @@ double ArgHCscFunction::Evaluate() const
 {
     const double x = EvaluateOperand();
     if (x == 0)
-        RaiseError(kErrorAcschDomain, -1, -1);
+        return EvaluationError(kErrorAcschDomain);
     return std::log((std::sqrt(x * x + 1) + 1) / std::fabs(x));
 }
 
@@ -221,7 +223,7 @@ double ArgHCotFunction::Evaluate() const
 {
     const double x = EvaluateOperand();
     if (x >= -1 && x <= 1)
-        RaiseError(kErrorAcothDomain, -1, -1);
+        return EvaluationError(kErrorAcothDomain);
     return 0.5 * std::log((x + 1) / (x - 1));
 }
 
@@ -254,7 +256,7 @@ double LbFunction::Evaluate() const
 {
     const double x = EvaluateOperand();
     if (x <= 0)
-        RaiseError(kErrorLbNegative, -1, -1);
+        return EvaluationError(kErrorLbNegative);
     return std::log(x) / std::log(2.0);
 }
 
@@ -322,6 +324,9 @@ double RandomFunction::Evaluate() const
         DepthGuard guard;
         s = operand->Evaluate();
     }
+    // A quiet evaluation goes on after an error; the draw it would not have reached is not made.
+    if (QuietEvaluation::ErrorPending())
+        return std::numeric_limits<double>::quiet_NaN();
     const int r = NextRandomDraw();
     return r * s * (1.0 / 32767);
 }

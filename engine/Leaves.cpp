@@ -4,6 +4,7 @@
 #include <typeinfo>
 
 #include "engine/FunctionInterpreter.h"
+#include "engine/QuietEvaluation.h"
 #include "engine/Tables.h"
 #include "platform/CLocale.h"
 
@@ -43,7 +44,7 @@ double Variable::Evaluate() const
 {
     // An unbound variable (in a clone or a derivative) has no value to give.
     if (interpreter == nullptr)
-        RaiseError(kErrorUnknownVariable, -1, -1);
+        return EvaluationError(kErrorUnknownVariable);
     return interpreter->GetVariableValueAt(index);
 }
 

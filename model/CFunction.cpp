@@ -1,0 +1,236 @@
+#include "model/CFunction.h"
+
+#include <bit>
+#include <cstdint>
+
+#include "engine/FunctionInterpreter.h"
+#include "engine/QuietEvaluation.h"
+#include "platform/Archive.h"
+#include "platform/CLocale.h"
+
+const char* CurveVariable(CurveType type)
+{
+    switch (type) {
+    case CurveCartesian:
+        return "x";
+    case CurveParametric:
+        return "t";
+    case CurvePolar:
+        return "theta";
+    case CurveNone:
+        break;
+    }
+    return nullptr;
+}
+
+double DefaultNaN()
+{
+    return std::bit_cast<double>(UINT64_C(0xFFF8000000000000));
+}
+
+// ---- CEasyFunction ----
+
+CEasyFunction::CEasyFunction(const CEasyFunction& other)
+    : type(other.type), formula1(other.formula1), formula2(other.formula2)
+{
+}
+
+CEasyFunction& CEasyFunction::operator=(const CEasyFunction& other)
+{
+    if (this != &other)
+        CopyDefinition(other);
+    return *this;
+}
+
+CEasyFunction::CEasyFunction() = default;
+CEasyFunction::~CEasyFunction() = default;
+
+void CEasyFunction::SetDefinition(
+    CurveType newType, const std::string& text1, const std::string& text2)
+{
+    type = newType;
+    formula1 = text1;
+    formula2 = text2;
+    failed = false;
+}
+
+void CEasyFunction::CopyDefinition(const CEasyFunction& other)
+{
+    failed = false;
+    type = other.type;
+    formula1 = other.formula1;
+    formula2 = other.formula2;
+    interpreter1.reset();
+    interpreter2.reset();
+}
+
+bool CEasyFunction::CompileFormula(
+    const std::string& text, const char* variable, std::unique_ptr<FunctionInterpreter>& out)
+{
+    out.reset();
+    try {
+        out = std::make_unique<FunctionInterpreter>(text);
+    } catch (const ParseErrorMsg& e) {
+        (void)ParseErrorText(e); // nothing is shown: the curve simply draws nothing
+        return false;
+    }
+    const int count = out->GetVariableCount();
+    // The kind's variable is checked without regard to case here, although the engine itself
+    // tells "X" from "x".
+    if (count > 1
+        || (count == 1 && variable != nullptr
+            && !platform::CEqualsIgnoreCase(out->GetVariableName(0), variable))) {
+        out.reset();
+        return false;
+    }
+    return true;
+}
+
+bool CEasyFunction::Compile()
+{
+    if (type == CurveNone) {
+        failed = true;
+        return false;
+    }
+    if (!CompileFormula(formula1, CurveVariable(type), interpreter1)) {
+        failed = true;
+        return false;
+    }
+    if (type == CurveParametric && !CompileFormula(formula2, "t", interpreter2)) {
+        failed = true;
+        return false;
+    }
+    return true;
+}
+
+double CEasyFunction::Evaluate(std::unique_ptr<FunctionInterpreter>& interpreter, double v)
+{
+    if (failed)
+        return DefaultNaN();
+    // A compilation that fails for either formula leaves every value undefined, the first one
+    // included.
+    if (!interpreter && (!Compile() || !interpreter))
+        return DefaultNaN();
+    interpreter->SetVariableValueAt(0, v);
+    // A domain error undefines this one value only. Undefined samples are common (half of the
+    // view for ln(x)): they are reported quietly rather than thrown.
+    try {
+        QuietEvaluation quiet;
+        const double value = interpreter->Evaluate();
+        return quiet.Failed() ? DefaultNaN() : value;
+    } catch (const ParseErrorMsg& e) {
+        (void)ParseErrorText(e);
+        return DefaultNaN();
+    }
+}
+
+double CEasyFunction::EvaluateFormula1(double v)
+{
+    return Evaluate(interpreter1, v);
+}
+
+double CEasyFunction::EvaluateFormula2(double v)
+{
+    return Evaluate(interpreter2, v);
+}
+
+bool DeriveText(const std::string& text, const char* variable, std::string& out)
+{
+    try {
+        FunctionInterpreter interpreter(text);
+        (void)interpreter.GetVariableCount();
+        NodePtr derivative = interpreter.Derive(variable);
+        derivative->Simplify();
+        out = platform::CToLower(derivative->ToText());
+        return true;
+    } catch (const ParseErrorMsg& e) {
+        (void)ParseErrorText(e);
+        return false;
+    }
+}
+
+bool CEasyFunction::DeriveDefinition(CEasyFunction& target) const
+{
+    std::string d1;
+    std::string d2;
+    switch (type) {
+    case CurveNone:
+        target.SetDefinition(CurveNone, "", "");
+        return false;
+    case CurveCartesian:
+    case CurvePolar:
+        if (!DeriveText(formula1, CurveVariable(type), d1))
+            return false;
+        target.SetDefinition(type, d1, "");
+        return true;
+    case CurveParametric:
+        if (!DeriveText(formula1, "t", d1) || !DeriveText(formula2, "t", d2))
+            return false;
+        target.SetDefinition(type, d1, d2);
+        return true;
+    }
+    return false; // another kind: the target stays unchanged
+}
+
+// ---- CFunction ----
+
+void CFunction::Set(CurveType newType, const std::string& text1, const std::string& text2,
+    double min, double max, int32_t newColour, double newIterations)
+{
+    paramMin = min;
+    paramMax = max;
+    colour = newColour;
+    iterations = newIterations;
+    SetDefinition(newType, text1, text2);
+}
+
+void CFunction::Serialize(Archive& ar)
+{
+    if (ar.IsStoring()) {
+        ar.WriteByte(static_cast<uint8_t>(type & 0xFF));
+        ar.WriteString(formula1);
+        ar.WriteString(formula2);
+        ar.WriteDouble(paramMin);
+        ar.WriteDouble(paramMax);
+        ar.WriteInt32(colour);
+        ar.WriteDouble(iterations);
+    } else {
+        type = static_cast<CurveType>(ar.ReadByte());
+        formula1 = ar.ReadString();
+        formula2 = ar.ReadString();
+        paramMin = ar.ReadDouble();
+        paramMax = ar.ReadDouble();
+        colour = ar.ReadInt32();
+        iterations = ar.ReadDouble();
+    }
+}
+
+// ---- CFunctionEntry ----
+
+long CFunctionEntry::derivativeRequests = 0;
+long CFunctionEntry::derivativeComputations = 0;
+
+void CFunctionEntry::SetFunction(const CFunction& f)
+{
+    function = f;
+    derivative.CopyDefinition(CEasyFunction());
+    derivedValid = false;
+}
+
+CEasyFunction& CFunctionEntry::UpdateDerivative()
+{
+    ++derivativeRequests;
+    const bool current = derivedValid && derivedType == function.type
+        && derivedFrom1 == function.formula1 && derivedFrom2 == function.formula2;
+    if (!current) {
+        if (derivedValid) // the curve changed without SetFunction: start from an empty cache
+            derivative.CopyDefinition(CEasyFunction());
+        ++derivativeComputations;
+        function.DeriveDefinition(derivative);
+        derivedType = function.type;
+        derivedFrom1 = function.formula1;
+        derivedFrom2 = function.formula2;
+        derivedValid = true;
+    }
+    return derivative;
+}

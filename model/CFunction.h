@@ -1,0 +1,114 @@
+#pragma once
+
+// Curve definitions. A curve is one or two formula texts, a kind that says which variable they
+// use, and, for the kinds that run over a parameter, an interval, an iteration count and a colour.
+// A definition compiles its formulas into interpreters lazily, on first evaluation; every failure
+// (parse error, wrong variable, domain error) evaluates to NaN, never to an error.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class Archive;
+class FunctionInterpreter;
+
+// A 32-bit integer in memory, one byte in files. There is no kind 3; any other value compiles
+// like a curve without variable check but is never sampled.
+enum CurveType : int32_t {
+    CurveNone = 0,
+    CurveCartesian = 1, // formula1 = y(x)
+    CurveParametric = 2, // formula1 = x(t), formula2 = y(t)
+    CurvePolar = 4, // formula1 = r(theta)
+};
+
+// The variable a kind's formulas use ("x", "t", "theta"), or nullptr for the other kinds.
+const char* CurveVariable(CurveType type);
+
+// The value of every failed evaluation: the processor's default quiet NaN (sign bit set).
+double DefaultNaN();
+
+class CEasyFunction {
+public:
+    CEasyFunction();
+    // Copies never share interpreters: they compile again, lazily.
+    CEasyFunction(const CEasyFunction& other);
+    CEasyFunction& operator=(const CEasyFunction& other);
+    virtual ~CEasyFunction();
+
+    // Sets the kind and texts and clears failed. Interpreters already compiled are kept: it is
+    // meant for definitions without any, or whose interpreters came from the same texts.
+    void SetDefinition(CurveType newType, const std::string& text1, const std::string& text2);
+    // Copies kind and texts, drops the interpreters, clears failed.
+    void CopyDefinition(const CEasyFunction& other);
+
+    bool Compile();
+    double EvaluateFormula1(double v);
+    double EvaluateFormula2(double v);
+    // Writes the derivative of this definition (by its kind's variable) into target.
+    bool DeriveDefinition(CEasyFunction& target) const;
+
+    bool IsFailed() const { return failed; }
+    bool IsCompiled() const { return interpreter1 != nullptr; }
+
+    bool failed = false;
+    CurveType type = CurveNone;
+    std::string formula1;
+    std::string formula2; // Parametric only
+
+private:
+    double Evaluate(std::unique_ptr<FunctionInterpreter>& interpreter, double v);
+    static bool CompileFormula(
+        const std::string& text, const char* variable, std::unique_ptr<FunctionInterpreter>& out);
+
+    std::unique_ptr<FunctionInterpreter> interpreter1;
+    std::unique_ptr<FunctionInterpreter> interpreter2;
+};
+
+class CFunction : public CEasyFunction {
+public:
+    CFunction() = default;
+    CFunction(const CFunction& other) = default;
+    CFunction& operator=(const CFunction& other) = default;
+
+    void Set(CurveType newType, const std::string& text1, const std::string& text2, double min,
+        double max, int32_t newColour, double newIterations);
+    // One curve record of a document file; colour comes before iterations there.
+    void Serialize(Archive& ar);
+
+    double paramMin = 0.0;
+    double paramMax = 0.0;
+    double iterations = 136.0; // steps across [paramMin, paramMax]
+    int32_t colour = 0; // 0x00BBGGRR
+};
+
+// An element of the document's curve list: a curve and its symbolic derivative, a cache reset
+// whenever the curve is set and refreshed at the start of every sampling pass.
+class CFunctionEntry {
+public:
+    CFunctionEntry() = default;
+    CFunctionEntry(const CFunctionEntry& other) = default;
+    CFunctionEntry& operator=(const CFunctionEntry& other) = default;
+
+    void SetFunction(const CFunction& f);
+    CEasyFunction& UpdateDerivative();
+
+    CFunction function;
+    CEasyFunction derivative;
+
+    // How many times entries were asked for their derivative, and how many times they had to
+    // derive their curve's text (for tests and benchmarks).
+    static long derivativeRequests;
+    static long derivativeComputations;
+
+private:
+    // The curve texts the derivative was last written from. While they are unchanged the
+    // derivative text is the same, so it is not computed again.
+    CurveType derivedType = CurveNone;
+    std::string derivedFrom1;
+    std::string derivedFrom2;
+    bool derivedValid = false;
+};
+
+// The derivative of a formula by a variable as the derivative tool shows it (simplified, printed,
+// lower case). Returns false, leaving out unchanged, when the formula cannot be parsed or derived.
+bool DeriveText(const std::string& text, const char* variable, std::string& out);

@@ -1,0 +1,278 @@
+#pragma once
+
+// The sampling walk, written once for any curve type: the program samples CFunctionEntry (see
+// Sampler.cpp), and the benchmarks sample native C++ curves with the very same code to measure
+// the cost of the expression engine against its limit.
+//
+// A definition provides `type`, EvaluateFormula1(v) and EvaluateFormula2(v) (NaN where the curve
+// is undefined); an entry provides `function` (a definition with paramMin, paramMax and
+// iterations) and UpdateDerivative() (the definition of its derivative).
+
+#include <cmath>
+#include <vector>
+
+#include "model/CFunctionsContext.h"
+#include "model/Sampler.h"
+
+namespace sampler_detail {
+
+inline bool IsNumber(double v)
+{
+    return !std::isnan(v);
+}
+
+inline PlotPoint PenDown(const SamplePoint& s)
+{
+    return PlotPoint {static_cast<float>(s.px), static_cast<float>(s.py), true};
+}
+
+constexpr PlotPoint kPenUp {0.0f, 0.0f, false};
+
+} // namespace sampler_detail
+
+template <class Definition>
+void EvaluateSampleOf(Definition& d, const CFunctionsContext& context, double v, SamplePoint& s)
+{
+    switch (d.type) {
+    case CurveCartesian:
+        s.wx = v;
+        s.px = context.WorldToPixelX(v);
+        s.xValid = true;
+        s.wy = d.EvaluateFormula1(v);
+        s.yValid = sampler_detail::IsNumber(s.wy);
+        if (s.yValid)
+            s.py = context.WorldToPixelY(s.wy);
+        s.valid = s.xValid && s.yValid;
+        break;
+    case CurveParametric:
+        s.wx = d.EvaluateFormula1(v);
+        s.xValid = sampler_detail::IsNumber(s.wx);
+        if (s.xValid) {
+            s.px = context.WorldToPixelX(s.wx);
+            s.wy = d.EvaluateFormula2(v);
+            s.yValid = sampler_detail::IsNumber(s.wy);
+            if (s.yValid)
+                s.py = context.WorldToPixelY(s.wy);
+        }
+        s.valid = s.xValid && s.yValid;
+        break;
+    case CurvePolar:
+        s.r = d.EvaluateFormula1(v);
+        s.rValid = sampler_detail::IsNumber(s.r);
+        if (s.rValid) {
+            s.wx = std::cos(v) * s.r;
+            s.wy = std::sin(v) * s.r;
+            s.xValid = s.yValid = true;
+            s.px = context.WorldToPixelX(s.wx);
+            s.py = context.WorldToPixelY(s.wy);
+        }
+        s.valid = s.rValid;
+        break;
+    case CurveNone:
+    default:
+        // Nothing is written; valid keeps its previous value.
+        s.xValid = s.yValid = s.rValid = false;
+        return;
+    }
+    // Written so that a NaN pixel coordinate (a degenerate view) counts as out of bounds too.
+    if (!(s.px >= kMinPixel && s.px <= kMaxPixel && s.py >= kMinPixel && s.py <= kMaxPixel))
+        s.valid = false;
+}
+
+template <class Entry>
+bool FindDomainEntryOf(
+    Entry& entry, const CFunctionsContext& context, double v, double step, PlotPoint& found)
+{
+    if (!context.params.searchDiscontinuities)
+        return false;
+    entry.UpdateDerivative();
+    auto& f = entry.function;
+    // lo is not plottable, hi is.
+    double lo = v - step;
+    double hi = v;
+    SamplePoint s;
+    for (int i = 0; i < kDomainHalvings; ++i) {
+        const double mid = (lo + hi) / 2;
+        EvaluateSampleOf(f, context, mid, s);
+        if (s.valid)
+            hi = mid;
+        else
+            lo = mid;
+    }
+    if (hi > v)
+        return false;
+    EvaluateSampleOf(f, context, hi, s);
+    if (!s.valid)
+        return false;
+    found = sampler_detail::PenDown(s);
+    return true;
+}
+
+template <class Entry>
+bool FindDomainExitOf(Entry& entry, const CFunctionsContext& context, double v, double step,
+    SamplePoint& cur, SamplePoint& curD, PlotPoint& found)
+{
+    if (!context.params.searchDiscontinuities)
+        return false;
+    auto& d = entry.UpdateDerivative();
+    auto& f = entry.function;
+    // lo is plottable, hi is not.
+    double lo = v - step;
+    double hi = v;
+    SamplePoint s;
+    for (int i = 0; i < kDomainHalvings; ++i) {
+        const double mid = (lo + hi) / 2;
+        EvaluateSampleOf(f, context, mid, s);
+        if (s.valid)
+            lo = mid;
+        else
+            hi = mid;
+    }
+    if (lo > v)
+        return false;
+    EvaluateSampleOf(f, context, lo, s);
+    if (!s.valid)
+        return false;
+    found = sampler_detail::PenDown(s);
+    // The boundary point becomes the current sample, which therefore counts as plottable.
+    cur = s;
+    EvaluateSampleOf(d, context, lo, curD);
+    return true;
+}
+
+template <class Entry>
+bool FindBreakOf(Entry& entry, const CFunctionsContext& context, double v, double step,
+    SamplePoint& prev, SamplePoint& prevD, SamplePoint& cur, SamplePoint& curD, PlotPoint& before,
+    PlotPoint& after)
+{
+    if (!context.params.searchBreakPoints)
+        return false;
+    auto& d = entry.UpdateDerivative();
+    auto& f = entry.function;
+    const CurveType kind = f.type;
+    SamplePoint s;
+    SamplePoint sd;
+
+    // The last point before the jump: the previous sample stays fixed as the reference.
+    const SamplePoint p = prev;
+    const SamplePoint pd = prevD;
+    double lo = v - step;
+    double hi = v;
+    for (int i = 0; i < kBreakHalvings; ++i) {
+        const double mid = (lo + hi) / 2;
+        EvaluateSampleOf(f, context, mid, s);
+        EvaluateSampleOf(d, context, mid, sd);
+        CheckContinuity(kind, p, s, pd, sd);
+        if (s.valid)
+            lo = mid;
+        else
+            hi = mid;
+    }
+    if (lo > v)
+        return false;
+    EvaluateSampleOf(f, context, lo, s);
+    if (!s.valid)
+        return false;
+    before = sampler_detail::PenDown(s);
+    prev = s;
+    EvaluateSampleOf(d, context, lo, prevD);
+
+    // The first point after the jump: the mid sample plays the previous one against the current.
+    lo = v - step;
+    hi = v;
+    for (int i = 0; i < kBreakHalvings; ++i) {
+        SamplePoint c = cur;
+        c.valid = true;
+        SamplePoint cd = curD;
+        const double mid = (lo + hi) / 2;
+        EvaluateSampleOf(f, context, mid, s);
+        EvaluateSampleOf(d, context, mid, sd);
+        CheckContinuity(kind, s, c, sd, cd);
+        if (c.valid && s.valid)
+            hi = mid;
+        else
+            lo = mid;
+    }
+    if (hi > v)
+        return false;
+    EvaluateSampleOf(f, context, hi, s);
+    if (!s.valid)
+        return false;
+    after = sampler_detail::PenDown(s);
+    cur = s; // counts as plottable for the next step; curD is left as it was
+    return true;
+}
+
+template <class Entry>
+void SampleFunctionOf(
+    Entry& entry, const CFunctionsContext& context, std::vector<PlotPoint>& points)
+{
+    auto& f = entry.function;
+    auto& d = entry.UpdateDerivative();
+    const CurveType kind = f.type;
+
+    double start = 0;
+    double end = 0;
+    double step = 1;
+    switch (kind) {
+    case CurveCartesian:
+        // One sample per pixel column of the displayed x range.
+        start = context.PixelToWorldX(0);
+        end = context.PixelToWorldX(context.screenWidth);
+        step = (end - start) / context.screenWidth;
+        break;
+    case CurveParametric:
+    case CurvePolar:
+        start = f.paramMin;
+        end = f.paramMax;
+        step = (f.paramMax - f.paramMin) / f.iterations;
+        break;
+    case CurveNone:
+    default:
+        break;
+    }
+    if (!(end > start))
+        return;
+    if (step > 0 && (end - start) / step > kMaxSamplesPerCurve)
+        step = (end - start) / kMaxSamplesPerCurve;
+
+    SamplePoint prev, cur, prevD, curD;
+    double v = start;
+    for (int i = 0;; ++i) {
+        EvaluateSampleOf(f, context, v, cur);
+        EvaluateSampleOf(d, context, v, curD);
+        const bool bothBefore = prev.valid && cur.valid;
+        CheckContinuity(kind, prev, cur, prevD, curD);
+        const bool breakFound = bothBefore && !cur.valid;
+        if (breakFound) {
+            PlotPoint a, b;
+            if (FindBreakOf(entry, context, v, step, prev, prevD, cur, curD, a, b)) {
+                points.push_back(a);
+                points.push_back(PlotPoint {a.x, a.y, false});
+                points.push_back(b);
+            } else if (context.params.searchBreakPoints) {
+                // The jump is there but could not be bracketed (the curve is undefined at it, as
+                // 1/x at a sample on 0): never join across it.
+                points.push_back(sampler_detail::kPenUp);
+            }
+        } else if (prev.valid == cur.valid) {
+            points.push_back(prev.valid ? sampler_detail::PenDown(cur) : sampler_detail::kPenUp);
+        } else if (i > 0) {
+            PlotPoint found;
+            const bool ok = prev.valid ? FindDomainExitOf(entry, context, v, step, cur, curD, found)
+                                       : FindDomainEntryOf(entry, context, v, step, found);
+            if (ok)
+                points.push_back(found);
+        }
+        prev = cur;
+        prevD = curD;
+        // Accumulated by addition, not recomputed from start. A step that does not move the
+        // variable (negative, zero, NaN, or too small for its magnitude) ends the walk.
+        const double next = v + step;
+        if (!(next > v))
+            break;
+        v = next;
+        if (!(v < end))
+            break;
+    }
+}

@@ -1,0 +1,320 @@
+// The sampler: which plot points and pen-up markers a curve yields, with and without the break
+// and domain searches.
+
+#include <cmath>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "model/CFunctionsContext.h"
+#include "model/Sampler.h"
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+// A context showing x from xMin to xMax and y from yMin to yMax on a w x h surface.
+CFunctionsContext View(double xMin, double xMax, double yMin, double yMax, int w, int h)
+{
+    CFunctionsContext c;
+    c.area.areaXMin = xMin;
+    c.area.areaXMax = xMax;
+    c.area.areaYMin = yMin;
+    c.area.areaYMax = yMax;
+    c.screenWidth = w;
+    c.screenHeight = h;
+    c.area.Normalise(w, h);
+    return c;
+}
+
+CFunctionEntry Entry(CurveType type, const char* f1, double min = 0, double max = 1,
+    double iterations = 100, const char* f2 = "")
+{
+    CFunction f;
+    f.Set(type, f1, f2, min, max, 0, iterations);
+    CFunctionEntry e;
+    e.SetFunction(f);
+    return e;
+}
+
+std::vector<PlotPoint> Sample(CFunctionEntry& e, const CFunctionsContext& c)
+{
+    std::vector<PlotPoint> points;
+    SampleFunction(e, c, points);
+    return points;
+}
+
+int PenUps(const std::vector<PlotPoint>& points)
+{
+    int n = 0;
+    for (const PlotPoint& p : points)
+        n += p.penDown ? 0 : 1;
+    return n;
+}
+
+TEST(Sampler, SingleUndefinedSampleWithSearchesOff)
+{
+    // Samples at x = -3, -2, ..., 4; the curve (x+1 with a hole) is undefined at x = 1 only.
+    CFunctionsContext c = View(-3, 5, -10, 10, 8, 8);
+    c.params.searchBreakPoints = false;
+    c.params.searchDiscontinuities = false;
+    CFunctionEntry e = Entry(CurveCartesian, "(x*x-1)/(x-1)");
+    const std::vector<PlotPoint> points = Sample(e, c);
+    // The first sample is never appended by itself; nothing for the undefined sample (x = 1)
+    // nor for the one after it (x = 2); no pen-up marker in between.
+    std::vector<float> xs;
+    for (const PlotPoint& p : points) {
+        EXPECT_TRUE(p.penDown);
+        xs.push_back(p.x);
+    }
+    EXPECT_EQ(xs, (std::vector<float> {1, 2, 3, 6, 7}));
+}
+
+// World x of a pixel column on the new-document view.
+double WorldX(float px)
+{
+    return -22 + 40.0 * px / 800;
+}
+
+TEST(Sampler, TanJumpsAreBracketedByPenUpMarkers)
+{
+    CFunctionsContext c;
+    c.ApplyNewDocumentDefaults();
+    c.screenWidth = 800;
+    c.screenHeight = 600;
+    c.area.Normalise(800, 600);
+    CFunctionEntry e = Entry(CurveCartesian, "tan(x)");
+    const std::vector<PlotPoint> points = Sample(e, c);
+    // Thirteen asymptotes lie between -22 and 18: (k + 1/2) pi for k = -7 ... 5.
+    std::vector<double> asymptotes;
+    for (int k = -7; k <= 5; ++k)
+        asymptotes.push_back((k + 0.5) * kPi);
+    int found = 0;
+    for (size_t i = 1; i + 1 < points.size(); ++i) {
+        if (points[i].penDown)
+            continue;
+        // The last point before the jump, the marker on it, the first point after.
+        const PlotPoint& a = points[i - 1];
+        const PlotPoint& b = points[i + 1];
+        ASSERT_TRUE(a.penDown && b.penDown);
+        EXPECT_EQ(a.x, points[i].x);
+        EXPECT_EQ(a.y, points[i].y);
+        EXPECT_LT(a.y, 0.0f) << "tan rises to the top before the jump";
+        EXPECT_GT(b.y, 600.0f) << "and comes back from the bottom";
+        const double xa = WorldX(a.x);
+        const double xb = WorldX(b.x);
+        ASSERT_LT(static_cast<size_t>(found), asymptotes.size());
+        EXPECT_LE(xa, asymptotes[static_cast<size_t>(found)]);
+        EXPECT_GE(xb, asymptotes[static_cast<size_t>(found)]);
+        EXPECT_LT(xb - xa, 0.05); // within one column
+        ++found;
+    }
+    EXPECT_EQ(found, 13);
+
+    // Without the search there is no marker: the renderer joins across the rejected sample.
+    c.params.searchBreakPoints = false;
+    const std::vector<PlotPoint> joined = Sample(e, c);
+    EXPECT_EQ(PenUps(joined), 0);
+    EXPECT_LT(joined.size(), points.size());
+}
+
+TEST(Sampler, JumpThatCannotBeBracketedIsNeverJoined)
+{
+    // 1/x with a sample exactly on 0: the exit search ends the left branch far below, the break
+    // search cannot bracket the jump (0 is undefined), the entry search starts the right branch.
+    CFunctionsContext c = View(-4, 4, -4, 4, 8, 8);
+    CFunctionEntry e = Entry(CurveCartesian, "1/x");
+    const std::vector<PlotPoint> points = Sample(e, c);
+    // Column 4 is x = 0: no segment may go from one side of it to the other.
+    bool lastDown = false;
+    float lastX = 0;
+    for (const PlotPoint& p : points) {
+        if (p.penDown && lastDown) {
+            EXPECT_FALSE(lastX < 4 && p.x > 4) << "a segment joins the two branches";
+        }
+        if (p.penDown)
+            lastX = p.x;
+        lastDown = p.penDown;
+    }
+    EXPECT_GE(PenUps(points), 1);
+}
+
+TEST(Sampler, DomainEntryOfSqrtLiesOnTheBoundary)
+{
+    // x from -4 to 4 over 800 columns: sqrt is undefined on the left half.
+    CFunctionsContext c = View(-4, 4, -3, 3, 800, 600);
+    CFunctionEntry e = Entry(CurveCartesian, "sqrt(x)");
+    const std::vector<PlotPoint> points = Sample(e, c);
+    size_t first = 0;
+    while (first < points.size() && !points[first].penDown)
+        ++first;
+    ASSERT_LT(first, points.size());
+    EXPECT_GT(first, 350u) << "pen-up markers for the undefined part";
+    // The boundary point maps x = 0 to column 400 (the float keeps about 1e-5 of a pixel).
+    EXPECT_NEAR(points[first].x, 400.0f, 1e-4f);
+    EXPECT_NEAR(points[first].y, 300.0f, 1e-2f);
+    // Then the regular samples from the second defined one on.
+    ASSERT_LT(first + 1, points.size());
+    EXPECT_GT(points[first + 1].x, 400.5f);
+    EXPECT_LE(points[first + 1].x, 402.0f);
+    for (size_t i = first; i < points.size(); ++i)
+        EXPECT_TRUE(points[i].penDown);
+
+    c.params.searchDiscontinuities = false;
+    const std::vector<PlotPoint> plain = Sample(e, c);
+    size_t plainFirst = 0;
+    while (!plain[plainFirst].penDown)
+        ++plainFirst;
+    EXPECT_GT(plain[plainFirst].x, 400.5f) << "without the search the curve starts one column late";
+}
+
+TEST(Sampler, DomainExitBisectsWithinAFractionOfAStep)
+{
+    // sqrt(-x) is defined up to 0: the search must end within step / 2^48 of it.
+    CFunctionsContext c = View(-4, 4, -3, 3, 800, 600);
+    CFunctionEntry e = Entry(CurveCartesian, "sqrt(-x)");
+    const double step = 0.01;
+    SamplePoint cur, curD;
+    PlotPoint found {};
+    ASSERT_TRUE(FindDomainExit(e, c, 0.005, step, cur, curD, found));
+    EXPECT_TRUE(cur.valid);
+    EXPECT_LE(cur.wx, 0.0);
+    EXPECT_GE(cur.wx, -step * std::ldexp(1.0, -48) * 1.0001);
+    EXPECT_DOUBLE_EQ(curD.wx, cur.wx);
+}
+
+TEST(Sampler, PolarCurveStopsBeforeTheEndOfItsInterval)
+{
+    CFunctionsContext c = View(-2, 2, -2, 2, 400, 400);
+    const double twoPi = 2 * kPi;
+    CFunctionEntry e = Entry(CurvePolar, "1", 0, twoPi, 1009);
+    const std::vector<PlotPoint> points = Sample(e, c);
+    // The values taken: 0, step, 2 step, ... accumulated while below 2 pi.
+    const double step = twoPi / 1009;
+    std::vector<double> angles;
+    for (double v = 0; v < twoPi; v += step)
+        angles.push_back(v);
+    ASSERT_GE(angles.size(), 1009u);
+    ASSERT_LE(angles.size(), 1010u);
+    // A circle never jumps: every sample but the first is a point.
+    ASSERT_EQ(points.size(), angles.size() - 1);
+    const PlotPoint& last = points.back();
+    const double a = angles.back();
+    EXPECT_NEAR(last.x, 200 + 100 * std::cos(a), 1e-3);
+    EXPECT_NEAR(last.y, 200 - 100 * std::sin(a), 1e-3);
+    EXPECT_LT(a, twoPi);
+}
+
+TEST(Sampler, ConstantCurveGivesOnePointPerColumnFromTheSecond)
+{
+    CFunctionsContext c;
+    c.ApplyNewDocumentDefaults();
+    c.screenWidth = 800;
+    c.screenHeight = 600;
+    c.area.Normalise(800, 600);
+    CFunctionEntry e = Entry(CurveCartesian, "2");
+    const std::vector<PlotPoint> points = Sample(e, c);
+    ASSERT_GE(points.size(), 799u);
+    ASSERT_LE(points.size(), 800u);
+    for (size_t i = 0; i < points.size(); ++i) {
+        EXPECT_TRUE(points[i].penDown);
+        EXPECT_NEAR(points[i].x, static_cast<float>(i + 1), 1e-3f);
+        EXPECT_FLOAT_EQ(points[i].y, 260.0f); // y = 2 on a 30-unit, 600-pixel range
+    }
+}
+
+TEST(Sampler, CurveWithoutDerivativeDrawsNothing)
+{
+    CFunctionsContext c = View(-5, 5, -5, 5, 100, 100);
+    for (const char* formula : {"x % 2", "x > 1", "x & 3", "sin(", "x+y"}) {
+        CFunctionEntry e = Entry(CurveCartesian, formula);
+        const std::vector<PlotPoint> points = Sample(e, c);
+        EXPECT_EQ(PenUps(points), static_cast<int>(points.size())) << formula;
+    }
+}
+
+TEST(Sampler, FarValuesInterruptTheLine)
+{
+    // A spike at x = 0.25 sends that one sample billions of pixels away.
+    CFunctionsContext c = View(-1, 1, -1, 1, 8, 8);
+    c.params.searchDiscontinuities = false;
+    CFunctionEntry e = Entry(CurveCartesian, "1 + 1e12*exp(-1e4*(x-0.25)^2)");
+    const std::vector<PlotPoint> points = Sample(e, c);
+    for (const PlotPoint& p : points) {
+        EXPECT_GE(p.y, kMinPixel);
+        EXPECT_LE(p.y, kMaxPixel);
+        EXPECT_NE(p.x, 5.0f) << "the far sample is not plotted";
+    }
+    std::vector<float> xs;
+    for (const PlotPoint& p : points)
+        xs.push_back(p.x);
+    EXPECT_EQ(xs, (std::vector<float> {1, 2, 3, 4, 7}));
+}
+
+struct DegenerateCase {
+    const char* name;
+    CurveType type;
+    double min, max, iterations;
+    size_t maxPoints;
+};
+
+void PrintTo(const DegenerateCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class DegenerateInterval : public ::testing::TestWithParam<DegenerateCase> { };
+
+// Intervals and steps that could keep the walk going forever must end it quickly.
+TEST_P(DegenerateInterval, EndsTheWalk)
+{
+    const DegenerateCase& d = GetParam();
+    CFunctionsContext c = View(-5, 5, -5, 5, 100, 100);
+    CFunctionEntry e = Entry(d.type, "cos(t)", d.min, d.max, d.iterations, "sin(t)");
+    if (d.type == CurvePolar)
+        e = Entry(d.type, "1", d.min, d.max, d.iterations);
+    const std::vector<PlotPoint> points = Sample(e, c);
+    EXPECT_LE(points.size(), d.maxPoints);
+}
+
+INSTANTIATE_TEST_SUITE_P(Model, DegenerateInterval,
+    ::testing::Values(DegenerateCase {"empty", CurveParametric, 1, 1, 10, 0},
+        DegenerateCase {"reversed", CurvePolar, 2, 1, 10, 0},
+        DegenerateCase {"zero_iterations", CurveParametric, 0, 1, 0, 1},
+        DegenerateCase {"negative_iterations", CurveParametric, 0, 1, -10, 1},
+        DegenerateCase {"nan_iterations", CurvePolar, 0, 1, std::nan(""), 1},
+        DegenerateCase {"infinite_iterations", CurvePolar, 0, 1, INFINITY, 1},
+        DegenerateCase {"infinite_end", CurveParametric, 0, INFINITY, 10, 1},
+        DegenerateCase {"nan_end", CurveParametric, 0, std::nan(""), 10, 0},
+        DegenerateCase {"step_too_small_to_move", CurveParametric, 1e16, 1e16 + 4, 136, 3},
+        DegenerateCase {"huge_iterations", CurvePolar, 0, 6.28, 1e15,
+            static_cast<size_t>(kMaxSamplesPerCurve)}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Sampler, EmptyOrDegenerateViewsGiveNoPoints)
+{
+    CFunctionEntry e = Entry(CurveCartesian, "x");
+    CFunctionsContext zeroWidth = View(-1, 1, -1, 1, 0, 100);
+    EXPECT_TRUE(Sample(e, zeroWidth).empty());
+    CFunctionsContext reversed = View(1, -1, -1, 1, 100, 100);
+    EXPECT_TRUE(Sample(e, reversed).empty());
+    // A flat y range maps every value to NaN or infinity: nothing is plotted.
+    CFunctionsContext flat = View(-1, 1, 0, 0, 100, 100);
+    for (const PlotPoint& p : Sample(e, flat))
+        EXPECT_FALSE(p.penDown);
+}
+
+TEST(Sampler, ParametricAndOtherKinds)
+{
+    CFunctionsContext c = View(-2, 2, -2, 2, 200, 200);
+    CFunctionEntry circle = Entry(CurveParametric, "cos(t)", 0, 1, 10, "sin(t)");
+    const std::vector<PlotPoint> points = Sample(circle, c);
+    ASSERT_EQ(points.size(), 10u);
+    // Ten additions of 0.1 fall just short of 1: the walk takes an eleventh sample there.
+    EXPECT_NEAR(points.back().x, 100 + 50 * std::cos(1.0), 1e-3);
+    EXPECT_NEAR(points.back().y, 100 - 50 * std::sin(1.0), 1e-3);
+    CFunctionEntry other = Entry(static_cast<CurveType>(3), "x");
+    EXPECT_TRUE(Sample(other, c).empty());
+}
+
+} // namespace

@@ -1,0 +1,67 @@
+#pragma once
+
+// The drawing operations the plot renderer needs, and nothing more: smoothing, page unit and
+// scale, lines with float coordinates drawn with a pen, one label font, measuring and drawing a
+// string with a solid brush, clearing. QtGraphics serves them over QPainter (screen, printer,
+// PNG, SVG, PDF); RecordingGraphics records them for tests.
+
+#include <cstdint>
+#include <string>
+
+// An ARGB colour, alpha in the high byte.
+using Argb = uint32_t;
+
+// A colour of the model (0x00BBGGRR) as an ARGB colour with the given alpha.
+constexpr Argb ToArgb(int32_t colour, uint8_t alpha = 255)
+{
+    const auto c = static_cast<uint32_t>(colour);
+    return (static_cast<uint32_t>(alpha) << 24) | ((c & 0xFF) << 16) | (c & 0xFF00)
+        | ((c >> 16) & 0xFF);
+}
+
+enum class SmoothingMode {
+    None = 3,
+    AntiAlias = 4,
+};
+
+enum class PageUnit {
+    World = 0,
+    Pixel = 2,
+};
+
+// A pen: colour and width in world units (the renderer's pens are all 1.0 wide).
+struct Pen {
+    Argb colour;
+    float width;
+    bool operator==(const Pen&) const = default;
+};
+
+// A font: family and em size in pixels, regular style.
+struct Font {
+    std::string family;
+    float emSize;
+    bool operator==(const Font&) const = default;
+};
+
+struct TextSize {
+    float width;
+    float height;
+};
+
+class Graphics {
+public:
+    virtual ~Graphics() = default;
+
+    virtual void SetSmoothingMode(SmoothingMode mode) = 0;
+    virtual void SetPageUnit(PageUnit unit) = 0;
+    virtual void SetPageScale(float scale) = 0;
+    virtual void Clear(Argb colour) = 0;
+    virtual void DrawLine(const Pen& pen, float x1, float y1, float x2, float y2) = 0;
+    // Whether the family exists; without it the label font stays absent and labels are skipped.
+    virtual bool HasFontFamily(const std::string& family) = 0;
+    // The bounding box of the text laid out from the origin (x, y).
+    virtual TextSize MeasureString(const std::string& text, const Font& font, float x, float y) = 0;
+    // Draws the text with its layout box's top-left corner at (x, y) and a solid brush.
+    virtual void DrawString(const std::string& text, const Font& font, float x, float y, Argb brush)
+        = 0;
+};
