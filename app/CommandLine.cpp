@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ExportCommand.h"
 #include "engine/FunctionInterpreter.h"
 #include "platform/CLocale.h"
 #include "platform/Cp1252.h"
@@ -25,7 +26,19 @@ const char* const kUsage
       "  curvana --tree FORMULE               affiche FORMULE telle que le moteur la garde\n"
       "  curvana --derive FORMULE [VARIABLE]  affiche la dérivée simplifiée par rapport à\n"
       "                                       VARIABLE (x par défaut)\n"
+      "  curvana --export SORTIE [OPTIONS] [FICHIER]\n"
+      "                                       dessine FICHIER (ou un nouveau document) sans\n"
+      "                                       fenêtre ; l'extension de SORTIE choisit le format :\n"
+      "                                       .png image sur fond blanc, .svg et .pdf dessin\n"
+      "                                       vectoriel, .cvn le document lui-même\n"
+      "    --size LxH          surface de dessin en pixels (800x600 par défaut)\n"
+      "    --dpi N             points par pouce (96 par défaut)\n"
+      "    --points            écrit aussi les points de chaque courbe sur la sortie standard\n"
+      "    --no-antialias --dots --no-break-search --no-domain-search --manual-graduation\n"
+      "                        paramètres de tracé et mode de graduation\n"
       "  curvana --help | --version\n";
+
+} // namespace
 
 void PrintUsage(FILE* out)
 {
@@ -38,6 +51,8 @@ int UsageError(const std::string& message)
     PrintUsage(stderr);
     return kExitUsage;
 }
+
+namespace {
 
 // Arguments arrive in UTF-8; the engine works in code page 1252.
 std::optional<std::string> ToEngineText(const char* argument)
@@ -183,5 +198,7 @@ int RunCommandLine(int argc, char** argv)
         return RunTree(argc, argv);
     if (command == "--derive")
         return RunDerive(argc, argv);
+    if (command == "--export")
+        return RunExport(argc, argv);
     return UsageError("option inconnue : « " + command + " »");
 }

@@ -1,6 +1,13 @@
 #pragma once
 
+#include <cstdio>
+#include <string>
+
 // The command line of the executable: the engine commands (--eval, --tree, --derive), --help and
 // --version. Returns the process exit status.
 
 int RunCommandLine(int argc, char** argv);
+
+// Shared by the commands: a usage error on standard error (exit status 2), and the usage text.
+int UsageError(const std::string& message);
+void PrintUsage(FILE* out);

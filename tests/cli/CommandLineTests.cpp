@@ -1,6 +1,8 @@
 // The command line, run as a separate process: exact standard output, standard error and exit
 // status for each command.
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -147,6 +149,141 @@ TEST(Cli, NoArgumentPrintsUsage)
     EXPECT_NE(r.out.find("--eval"), std::string::npos);
     const Result h = RunCurvana({"--help"});
     EXPECT_EQ(h.out, r.out);
+}
+
+// --export to pictures. The environment offers no display and no Qt platform: the program must
+// draw offscreen by itself.
+class Export : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        unsetenv("DISPLAY");
+        unsetenv("WAYLAND_DISPLAY");
+        unsetenv("QT_QPA_PLATFORM");
+        char name[] = "/tmp/curvana_cli_exportXXXXXX";
+        ASSERT_NE(mkdtemp(name), nullptr);
+        dir_ = name;
+    }
+    void TearDown() override { std::system(("rm -rf " + Quote(dir_)).c_str()); }
+
+    std::string File(const std::string& name) const { return dir_ + "/" + name; }
+    static bool Exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
+
+    std::string dir_;
+};
+
+// The big-endian 32-bit value at offset in text.
+uint32_t BigEndian(const std::string& text, size_t offset)
+{
+    uint32_t v = 0;
+    for (size_t i = 0; i < 4; ++i)
+        v = (v << 8) | static_cast<unsigned char>(text.at(offset + i));
+    return v;
+}
+
+TEST_F(Export, PngHasTheSurfaceSize)
+{
+    struct Row {
+        std::vector<std::string> options;
+        const char* name;
+        uint32_t width, height;
+    };
+    const Row rows[] = {
+        {{}, "plot.png", 800, 600},
+        {{"--size", "1000x700"}, "plot.png", 1000, 700},
+        {{"--dpi", "192", "--no-antialias", "--dots"}, "upper.PNG", 800, 600},
+        {{"--size", "31x17", "--manual-graduation"}, "small.Png", 31, 17},
+    };
+    for (const Row& r : rows) {
+        const std::string out = File(r.name);
+        std::vector<std::string> args {"--export", out};
+        args.insert(args.end(), r.options.begin(), r.options.end());
+        const Result result = RunCurvana(args);
+        EXPECT_EQ(result.status, 0) << r.name << ": " << result.err;
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(result.err, ""); // nothing from Qt either
+        const std::string png = ReadFile(out);
+        ASSERT_GE(png.size(), 24u) << r.name;
+        EXPECT_EQ(png.substr(0, 8), "\x89PNG\r\n\x1a\n");
+        EXPECT_EQ(png.substr(12, 4), "IHDR");
+        EXPECT_EQ(BigEndian(png, 16), r.width) << r.name;
+        EXPECT_EQ(BigEndian(png, 20), r.height) << r.name;
+    }
+}
+
+TEST_F(Export, VectorFormatsAndPointsOnStandardOutput)
+{
+    struct Row {
+        const char* name;
+        const char* start;
+    };
+    for (const Row& r :
+        {Row {"plot.svg", "<?xml"}, {"plot.pdf", "%PDF-"}, {"plot.png", "\x89PNG"}}) {
+        const Result result = RunCurvana({"--export", File(r.name), "--points"});
+        EXPECT_EQ(result.status, 0) << r.name << ": " << result.err;
+        const std::string start = r.start;
+        EXPECT_EQ(ReadFile(File(r.name)).substr(0, start.size()), start);
+        // The new document's one curve, one sample per pixel column at least.
+        EXPECT_EQ(result.out.rfind("# curve 0: ", 0), 0u) << r.name;
+        EXPECT_GT(std::count(result.out.begin(), result.out.end(), '\n'), 800) << r.name;
+    }
+}
+
+TEST_F(Export, ExistingPictureIsReplaced)
+{
+    const std::string out = File("plot.png");
+    {
+        std::ofstream old(out, std::ios::binary);
+        old << "not a picture";
+    }
+    const Result result = RunCurvana({"--export", out});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(ReadFile(out).substr(0, 4), "\x89PNG");
+}
+
+TEST_F(Export, FailuresExitWithStatus2AndWriteNothing)
+{
+    // A document cut in half: a valid start, then the end of the file.
+    const std::string whole = File("whole.cvn");
+    ASSERT_EQ(RunCurvana({"--export", whole}).status, 0);
+    const std::string bytes = ReadFile(whole);
+    const std::string truncated = File("truncated.cvn");
+    std::ofstream(truncated, std::ios::binary) << bytes.substr(0, bytes.size() / 2);
+
+    struct Row {
+        const char* why;
+        std::vector<std::string> args;
+        std::string out;
+    };
+    const Row rows[] = {
+        {"unknown extension", {"--export", File("plot.bmp")}, File("plot.bmp")},
+        {"no extension", {"--export", File("plot")}, File("plot")},
+        {"missing directory", {"--export", "/nonexistent-dir/x.png"}, "/nonexistent-dir/x.png"},
+        {"missing directory, svg", {"--export", File("none/x.svg")}, File("none/x.svg")},
+        {"truncated document", {"--export", File("t.png"), truncated}, File("t.png")},
+        {"truncated document, pdf", {"--export", File("t.pdf"), truncated}, File("t.pdf")},
+        {"missing document", {"--export", File("m.png"), File("absent.cvn")}, File("m.png")},
+    };
+    for (const Row& r : rows) {
+        const Result result = RunCurvana(r.args);
+        EXPECT_EQ(result.status, 2) << r.why;
+        EXPECT_EQ(result.out, "") << r.why;
+        EXPECT_EQ(result.err.rfind("curvana : ", 0), 0u) << r.why << ": " << result.err;
+        EXPECT_FALSE(Exists(r.out)) << r.why;
+    }
+    // Nothing left beside the files made here: no temporary, no partial picture.
+    std::system(("ls -A " + Quote(dir_) + " > " + Quote(File("listing.txt"))).c_str());
+    EXPECT_EQ(ReadFile(File("listing.txt")), "listing.txt\ntruncated.cvn\nwhole.cvn\n");
+}
+
+TEST_F(Export, ErrorMessagesNameTheFileAndTheReason)
+{
+    const Result unwritable = RunCurvana({"--export", "/nonexistent-dir/x.png"});
+    EXPECT_NE(unwritable.err.find("« /nonexistent-dir/x.png » : écriture impossible : "),
+        std::string::npos)
+        << unwritable.err;
+    const Result unknown = RunCurvana({"--export", File("plot.gif")});
+    EXPECT_NE(unknown.err.find(".png, .svg, .pdf ou .cvn"), std::string::npos) << unknown.err;
 }
 
 } // namespace

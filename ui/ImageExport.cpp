@@ -1,0 +1,163 @@
+#include "ui/ImageExport.h"
+
+#include <cmath>
+#include <string>
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QImage>
+#include <QMarginsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSvgGenerator>
+
+#include "model/CFunctionsContext.h"
+#include "platform/FileIO.h"
+#include "ui/QtGraphics.h"
+
+namespace {
+
+constexpr Argb kWhite = 0xFFFFFFFF;
+constexpr double kMetresPerInch = 0.0254;
+constexpr double kPointsPerInch = 72.0;
+
+struct Surface {
+    int width;
+    int height;
+    int dpi;
+};
+
+// What the window does on each paint, on a white page: measure, then draw.
+void Draw(QPainter& painter, CFunctionsContext& context, const Surface& surface,
+    const PlotPointsObserver& observer)
+{
+    QtGraphics graphics(painter);
+    graphics.Clear(kWhite);
+    PrepareSurface(context, surface.width, surface.height, surface.dpi);
+    RenderTo(graphics, context, observer);
+}
+
+bool EncodePng(CFunctionsContext& context, const Surface& surface,
+    const PlotPointsObserver& observer, QByteArray& bytes, std::string& reason)
+{
+    QImage image(surface.width, surface.height, QImage::Format_RGB32);
+    if (image.isNull()) {
+        reason = "mémoire insuffisante pour une image de " + std::to_string(surface.width) + " × "
+            + std::to_string(surface.height) + " pixels";
+        return false;
+    }
+    const int dotsPerMetre = static_cast<int>(std::lround(surface.dpi / kMetresPerInch));
+    image.setDotsPerMeterX(dotsPerMetre);
+    image.setDotsPerMeterY(dotsPerMetre);
+    {
+        QPainter painter(&image);
+        Draw(painter, context, surface, observer);
+    }
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG")) {
+        reason = "encodage PNG impossible";
+        return false;
+    }
+    return true;
+}
+
+bool EncodeSvg(CFunctionsContext& context, const Surface& surface,
+    const PlotPointsObserver& observer, QByteArray& bytes, std::string& reason)
+{
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QSvgGenerator generator;
+    generator.setOutputDevice(&buffer);
+    generator.setSize(QSize(surface.width, surface.height));
+    generator.setViewBox(QRect(0, 0, surface.width, surface.height));
+    generator.setResolution(surface.dpi);
+    generator.setTitle(QStringLiteral("Curvana"));
+    QPainter painter;
+    if (!painter.begin(&generator)) {
+        reason = "encodage SVG impossible";
+        return false;
+    }
+    Draw(painter, context, surface, observer);
+    if (!painter.end()) {
+        reason = "encodage SVG impossible";
+        return false;
+    }
+    return true;
+}
+
+bool EncodePdf(CFunctionsContext& context, const Surface& surface,
+    const PlotPointsObserver& observer, QByteArray& bytes, std::string& reason)
+{
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setResolution(surface.dpi);
+    writer.setCreator(QStringLiteral("Curvana"));
+    writer.setTitle(QStringLiteral("Curvana"));
+    // One page of the surface's size at its resolution, without margins. PDF pages are measured
+    // in whole points, so the page is exact when the size in points is whole (any multiple of
+    // four pixels at 96 dpi).
+    const QSizeF points(surface.width * kPointsPerInch / surface.dpi,
+        surface.height * kPointsPerInch / surface.dpi);
+    const QPageSize page(points, QPageSize::Point, QString(), QPageSize::ExactMatch);
+    if (!writer.setPageLayout(
+            QPageLayout(page, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Point))) {
+        reason = "taille de page PDF impossible";
+        return false;
+    }
+    QPainter painter;
+    if (!painter.begin(&writer)) {
+        reason = "encodage PDF impossible";
+        return false;
+    }
+    Draw(painter, context, surface, observer);
+    if (!painter.end()) {
+        reason = "encodage PDF impossible";
+        return false;
+    }
+    return true;
+}
+
+std::string FileMessage(const std::string& path, const std::string& reason)
+{
+    return "« " + path + " » : " + reason;
+}
+
+} // namespace
+
+bool ExportDrawing(const std::string& path, ImageFormat format, CFunctionsContext& context,
+    int width, int height, int dpi, const PlotPointsObserver& observer, std::string& error)
+{
+    const Surface surface {width, height, dpi};
+    if (width <= 0 || height <= 0 || dpi <= 0) {
+        error = FileMessage(path, "taille de dessin impossible");
+        return false;
+    }
+    QByteArray bytes;
+    std::string reason;
+    bool encoded = false;
+    switch (format) {
+    case ImageFormat::Png:
+        encoded = EncodePng(context, surface, observer, bytes, reason);
+        break;
+    case ImageFormat::Svg:
+        encoded = EncodeSvg(context, surface, observer, bytes, reason);
+        break;
+    case ImageFormat::Pdf:
+        encoded = EncodePdf(context, surface, observer, bytes, reason);
+        break;
+    }
+    if (!encoded) {
+        error = FileMessage(path, reason);
+        return false;
+    }
+    if (!platform::WriteFileAtomically(
+            path, bytes.constData(), static_cast<size_t>(bytes.size()), reason)) {
+        error = FileMessage(path, "écriture impossible : " + reason);
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,149 @@
+#include "ui/QtGraphics.h"
+
+#include <cmath>
+
+#include <QColor>
+#include <QFont>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetricsF>
+#include <QLineF>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QPen>
+#include <QString>
+
+#include "platform/Cp1252.h"
+
+namespace {
+
+// The renderer's coordinates put pixel centres on whole numbers, as the original drawing library
+// does by default; Qt puts them half a pixel further. Without this shift a line at a whole
+// coordinate would light two rows at half strength.
+constexpr qreal kPixelCentre = 0.5;
+
+} // namespace
+
+QtGraphics::QtGraphics(QPainter& painter)
+    : painter_(painter), base_(painter.transform()),
+      antialias_(painter.testRenderHint(QPainter::Antialiasing))
+{
+    ApplyPageTransform();
+}
+
+void QtGraphics::SetSmoothingMode(SmoothingMode mode)
+{
+    antialias_ = mode == SmoothingMode::AntiAlias;
+    painter_.setRenderHint(QPainter::Antialiasing, antialias_);
+    painter_.setRenderHint(QPainter::TextAntialiasing, antialias_);
+}
+
+void QtGraphics::SetPageUnit(PageUnit)
+{
+    // Pixels are the only page unit: the renderer asks for nothing else, and world units are not
+    // a page unit the original drawing library accepts either.
+}
+
+void QtGraphics::SetPageScale(float scale)
+{
+    if (!std::isfinite(scale) || scale <= 0)
+        return;
+    scale_ = scale;
+    ApplyPageTransform();
+}
+
+void QtGraphics::ApplyPageTransform()
+{
+    // Over the transform the painter came with (a printer's, a window's), never in its place.
+    painter_.setTransform(QTransform::fromScale(scale_, scale_)
+        * QTransform::fromTranslate(kPixelCentre, kPixelCentre) * base_);
+}
+
+void QtGraphics::Clear(Argb colour)
+{
+    QPaintDevice* device = painter_.device();
+    if (device == nullptr)
+        return;
+    painter_.save();
+    painter_.resetTransform();
+    // Clearing replaces the pixels, alpha included, where the engine can do so.
+    if (painter_.paintEngine() != nullptr
+        && painter_.paintEngine()->hasFeature(QPaintEngine::PorterDuff))
+        painter_.setCompositionMode(QPainter::CompositionMode_Source);
+    painter_.fillRect(QRect(0, 0, device->width(), device->height()), QColor::fromRgba(colour));
+    painter_.restore();
+}
+
+void QtGraphics::DrawLine(const Pen& pen, float x1, float y1, float x2, float y2)
+{
+    // A degenerate view can bring NaN or infinite coordinates here; there is nothing to draw.
+    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2))
+        return;
+    QPen qpen(QColor::fromRgba(pen.colour));
+    qpen.setWidthF(pen.width);
+    qpen.setCapStyle(Qt::FlatCap);
+    painter_.setPen(qpen);
+    painter_.drawLine(QLineF(x1, y1, x2, y2));
+}
+
+bool QtGraphics::HasFontFamily(const std::string& family)
+{
+    // fontconfig substitutes a family it lacks by a metric-compatible one (Arial becomes
+    // Liberation Sans): what matters is that the font Qt settles on is installed.
+    const QFontInfo resolved(QFont(ToQString(family)));
+    return !resolved.family().isEmpty() && QFontDatabase::hasFamily(resolved.family());
+}
+
+bool QtGraphics::ToQFont(const Font& font, QFont& out) const
+{
+    // The renderer's em sizes are whole pixels; a fractional one is rounded, as QFont keeps pixel
+    // sizes whole. Below half a pixel there is no font, and labels are not drawn.
+    if (!std::isfinite(font.emSize) || font.emSize < 0.5f || font.emSize > 1e6f)
+        return false;
+    out = QFont(ToQString(font.family));
+    out.setPixelSize(static_cast<int>(std::lround(font.emSize)));
+    out.setStyle(QFont::StyleNormal);
+    out.setWeight(QFont::Normal);
+    // The render hint alone does not stop fontconfig from smoothing glyphs.
+    if (!antialias_)
+        out.setStyleStrategy(QFont::NoAntialias);
+    return true;
+}
+
+QString QtGraphics::ToQString(const std::string& text)
+{
+    if (const auto utf16 = platform::Cp1252ToUtf16(text))
+        return QString::fromStdU16String(*utf16);
+    // A byte undefined in code page 1252 is kept as the control character of the same value
+    // rather than dropped.
+    QString out;
+    out.reserve(static_cast<qsizetype>(text.size()));
+    for (unsigned char byte : text) {
+        const int codePoint = platform::Cp1252ToCodePoint(byte);
+        out += QChar(static_cast<char16_t>(codePoint >= 0 ? codePoint : byte));
+    }
+    return out;
+}
+
+TextSize QtGraphics::MeasureString(const std::string& text, const Font& font, float, float)
+{
+    QFont qfont;
+    if (!ToQFont(font, qfont))
+        return {0, 0};
+    const QFontMetricsF metrics(qfont, painter_.device());
+    // The layout box: the advance of the text by one line's height.
+    return {static_cast<float>(metrics.horizontalAdvance(ToQString(text))),
+        static_cast<float>(metrics.height())};
+}
+
+void QtGraphics::DrawString(const std::string& text, const Font& font, float x, float y, Argb brush)
+{
+    QFont qfont;
+    if (!ToQFont(font, qfont) || !std::isfinite(x) || !std::isfinite(y))
+        return;
+    const QFontMetricsF metrics(qfont, painter_.device());
+    painter_.setFont(qfont);
+    painter_.setPen(QColor::fromRgba(brush));
+    // (x, y) is the top-left corner of the layout box, whose baseline lies one ascent lower.
+    painter_.drawText(QPointF(x, y + metrics.ascent()), ToQString(text));
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+// The renderer's drawing operations over a QPainter: the window, the printer and every exported
+// file (QImage, QSvgGenerator, QPdfWriter) draw through it.
+
+#include <QTransform>
+
+#include "view/Graphics.h"
+
+class QFont;
+class QPainter;
+class QString;
+
+class QtGraphics final : public Graphics {
+public:
+    // Draws with painter, which must be active; the painter and its device stay the caller's.
+    // Sets the painter's transform: the page scale and the pixel-centre shift over the one it
+    // had.
+    explicit QtGraphics(QPainter& painter);
+
+    void SetSmoothingMode(SmoothingMode mode) override;
+    void SetPageUnit(PageUnit unit) override;
+    void SetPageScale(float scale) override;
+    void Clear(Argb colour) override;
+    void DrawLine(const Pen& pen, float x1, float y1, float x2, float y2) override;
+    bool HasFontFamily(const std::string& family) override;
+    TextSize MeasureString(const std::string& text, const Font& font, float x, float y) override;
+    void DrawString(
+        const std::string& text, const Font& font, float x, float y, Argb brush) override;
+
+private:
+    // The Qt font for a label font; false when its em size cannot make one.
+    bool ToQFont(const Font& font, QFont& out) const;
+    static QString ToQString(const std::string& text);
+    void ApplyPageTransform();
+
+    QPainter& painter_;
+    QTransform base_; // the painter's own transform, under the page scale
+    float scale_ = 1.0f;
+    bool antialias_ = false;
+};
