@@ -79,6 +79,26 @@ void EvaluateSampleOf(Definition& d, const CFunctionsContext& context, double v,
         s.valid = false;
 }
 
+// Bisects the domain edge between v - step and v: kDomainHalvings halvings, keeping the plottable
+// end on the side given. Returns the point found at that end, evaluated into s, or false.
+template <class Definition>
+bool BisectDomainEdge(Definition& f, const CFunctionsContext& context, double v, double step,
+    bool plottableAbove, double& edge, SamplePoint& s)
+{
+    double lo = v - step;
+    double hi = v;
+    for (int i = 0; i < kDomainHalvings; ++i) {
+        const double mid = (lo + hi) / 2;
+        EvaluateSampleOf(f, context, mid, s);
+        (s.valid == plottableAbove ? hi : lo) = mid;
+    }
+    edge = plottableAbove ? hi : lo;
+    if (edge > v)
+        return false;
+    EvaluateSampleOf(f, context, edge, s);
+    return s.valid;
+}
+
 template <class Entry>
 bool FindDomainEntryOf(
     Entry& entry, const CFunctionsContext& context, double v, double step, PlotPoint& found)
@@ -86,23 +106,10 @@ bool FindDomainEntryOf(
     if (!context.params.searchDiscontinuities)
         return false;
     entry.UpdateDerivative();
-    auto& f = entry.function;
-    // lo is not plottable, hi is.
-    double lo = v - step;
-    double hi = v;
+    // The previous sample is not plottable, the current one is.
+    double edge;
     SamplePoint s;
-    for (int i = 0; i < kDomainHalvings; ++i) {
-        const double mid = (lo + hi) / 2;
-        EvaluateSampleOf(f, context, mid, s);
-        if (s.valid)
-            hi = mid;
-        else
-            lo = mid;
-    }
-    if (hi > v)
-        return false;
-    EvaluateSampleOf(f, context, hi, s);
-    if (!s.valid)
+    if (!BisectDomainEdge(entry.function, context, v, step, true, edge, s))
         return false;
     found = sampler_detail::PenDown(s);
     return true;
@@ -115,28 +122,15 @@ bool FindDomainExitOf(Entry& entry, const CFunctionsContext& context, double v, 
     if (!context.params.searchDiscontinuities)
         return false;
     auto& d = entry.UpdateDerivative();
-    auto& f = entry.function;
-    // lo is plottable, hi is not.
-    double lo = v - step;
-    double hi = v;
+    // The previous sample is plottable, the current one is not.
+    double edge;
     SamplePoint s;
-    for (int i = 0; i < kDomainHalvings; ++i) {
-        const double mid = (lo + hi) / 2;
-        EvaluateSampleOf(f, context, mid, s);
-        if (s.valid)
-            lo = mid;
-        else
-            hi = mid;
-    }
-    if (lo > v)
-        return false;
-    EvaluateSampleOf(f, context, lo, s);
-    if (!s.valid)
+    if (!BisectDomainEdge(entry.function, context, v, step, false, edge, s))
         return false;
     found = sampler_detail::PenDown(s);
     // The boundary point becomes the current sample, which therefore counts as plottable.
     cur = s;
-    EvaluateSampleOf(d, context, lo, curD);
+    EvaluateSampleOf(d, context, edge, curD);
     return true;
 }
 
