@@ -5,15 +5,6 @@
 #include "platform/Archive.h"
 #include "platform/FileIO.h"
 
-namespace {
-
-std::string FileMessage(const std::string& path, const std::string& reason)
-{
-    return "« " + path + " » : " + reason;
-}
-
-} // namespace
-
 CurvanaDocument::CurvanaDocument()
 {
     NewDocument();
@@ -31,7 +22,7 @@ bool CurvanaDocument::Load(const std::string& filePath, std::string& error)
     std::vector<uint8_t> bytes;
     std::string reason;
     if (!platform::ReadWholeFile(filePath, bytes, reason)) {
-        error = FileMessage(filePath, "lecture impossible : " + reason);
+        error = platform::FileMessage(filePath, "lecture impossible : " + reason);
         return false;
     }
     // Read into a copy, so that a failure leaves this document as it was. The copy keeps what
@@ -43,21 +34,21 @@ bool CurvanaDocument::Load(const std::string& filePath, std::string& error)
     } catch (const ArchiveException& e) {
         switch (e.cause) {
         case ArchiveException::EndOfFile:
-            error = FileMessage(filePath,
+            error = platform::FileMessage(filePath,
                 "ce n'est pas un document Curvana valide (fin de fichier "
                 "inattendue : fichier tronqué ou d'un autre type)");
             break;
         case ArchiveException::BadFormat:
         case ArchiveException::ReadOnly:
         case ArchiveException::WriteOnly:
-            error = FileMessage(filePath,
+            error = platform::FileMessage(filePath,
                 "ce n'est pas un document Curvana valide (contenu "
                 "illisible)");
             break;
         }
         return false;
     } catch (const std::bad_alloc&) {
-        error = FileMessage(filePath, "mémoire insuffisante pour lire ce fichier");
+        error = platform::FileMessage(filePath, "mémoire insuffisante pour lire ce fichier");
         return false;
     }
     context = std::move(loaded);
@@ -72,12 +63,13 @@ bool CurvanaDocument::Save(const std::string& filePath, std::string& error)
     try {
         context.Serialize(ar);
     } catch (const ArchiveException&) {
-        error = FileMessage(filePath, "document impossible à enregistrer (formule trop longue)");
+        error = platform::FileMessage(
+            filePath, "document impossible à enregistrer (formule trop longue)");
         return false;
     }
     std::string reason;
     if (!platform::WriteFileAtomically(filePath, ar.Bytes().data(), ar.Bytes().size(), reason)) {
-        error = FileMessage(filePath, "écriture impossible : " + reason);
+        error = platform::FileMessage(filePath, "écriture impossible : " + reason);
         return false;
     }
     path = filePath;

@@ -42,6 +42,11 @@ private:
 
 } // namespace
 
+std::string FileMessage(const std::string& path, const std::string& reason)
+{
+    return "« " + path + " » : " + reason;
+}
+
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error)
 {
     Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));

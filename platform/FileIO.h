@@ -12,6 +12,9 @@ namespace platform {
 // Largest file read whole: documents are a few kilobytes; anything near this is not one.
 constexpr uint64_t kMaxReadFileSize = 64ull << 20;
 
+// A French message about a file: « path » : reason.
+std::string FileMessage(const std::string& path, const std::string& reason);
+
 // Reads the file; on failure returns false with a French reason in error.
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error);
 

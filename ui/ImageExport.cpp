@@ -121,11 +121,6 @@ bool EncodePdf(CFunctionsContext& context, const Surface& surface,
     return true;
 }
 
-std::string FileMessage(const std::string& path, const std::string& reason)
-{
-    return "« " + path + " » : " + reason;
-}
-
 } // namespace
 
 bool ExportDrawing(const std::string& path, ImageFormat format, CFunctionsContext& context,
@@ -133,7 +128,7 @@ bool ExportDrawing(const std::string& path, ImageFormat format, CFunctionsContex
 {
     const Surface surface {width, height, dpi};
     if (width <= 0 || height <= 0 || dpi <= 0) {
-        error = FileMessage(path, "taille de dessin impossible");
+        error = platform::FileMessage(path, "taille de dessin impossible");
         return false;
     }
     QByteArray bytes;
@@ -151,12 +146,12 @@ bool ExportDrawing(const std::string& path, ImageFormat format, CFunctionsContex
         break;
     }
     if (!encoded) {
-        error = FileMessage(path, reason);
+        error = platform::FileMessage(path, reason);
         return false;
     }
     if (!platform::WriteFileAtomically(
             path, bytes.constData(), static_cast<size_t>(bytes.size()), reason)) {
-        error = FileMessage(path, "écriture impossible : " + reason);
+        error = platform::FileMessage(path, "écriture impossible : " + reason);
         return false;
     }
     return true;
