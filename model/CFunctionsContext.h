@@ -9,7 +9,7 @@
 #include "model/CCurvanaParams.h"
 #include "model/CFunction.h"
 #include "model/CSettingsAxis.h"
-#include "view/CWorkingArea.h"
+#include "model/CWorkingArea.h"
 
 class Archive;
 

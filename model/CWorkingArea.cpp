@@ -1,4 +1,4 @@
-#include "view/CWorkingArea.h"
+#include "model/CWorkingArea.h"
 
 void CWorkingArea::Normalise(int w, int h)
 {
