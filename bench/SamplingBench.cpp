@@ -21,6 +21,7 @@ struct NativeDefinition {
     double (*f1)(double) = nullptr;
     double (*f2)(double) = nullptr;
     double paramMin = 0, paramMax = 0, iterations = 1;
+    CurveType Type() const { return type; }
     double EvaluateFormula1(double v) const { return f1(v); }
     double EvaluateFormula2(double v) const { return f2(v); }
 };

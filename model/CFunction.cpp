@@ -45,23 +45,50 @@ CEasyFunction& CEasyFunction::operator=(const CEasyFunction& other)
 CEasyFunction::CEasyFunction() = default;
 CEasyFunction::~CEasyFunction() = default;
 
+void CEasyFunction::DropCompiled()
+{
+    interpreter1.reset();
+    interpreter2.reset();
+    failed = false;
+}
+
 void CEasyFunction::SetDefinition(
     CurveType newType, const std::string& text1, const std::string& text2)
 {
+    if (newType == type && text1 == formula1 && text2 == formula2)
+        return;
     type = newType;
     formula1 = text1;
     formula2 = text2;
-    failed = false;
+    DropCompiled();
+}
+
+void CEasyFunction::SetType(CurveType newType)
+{
+    SetDefinition(newType, formula1, formula2);
+}
+
+void CEasyFunction::SetFormula1(const std::string& text)
+{
+    SetDefinition(type, text, formula2);
+}
+
+void CEasyFunction::SetFormula2(const std::string& text)
+{
+    SetDefinition(type, formula1, text);
 }
 
 void CEasyFunction::CopyDefinition(const CEasyFunction& other)
 {
-    failed = false;
     type = other.type;
     formula1 = other.formula1;
     formula2 = other.formula2;
-    interpreter1.reset();
-    interpreter2.reset();
+    DropCompiled();
+}
+
+bool CEasyFunction::operator==(const CEasyFunction& other) const
+{
+    return type == other.type && formula1 == other.formula1 && formula2 == other.formula2;
 }
 
 bool CEasyFunction::CompileFormula(
@@ -184,20 +211,37 @@ void CFunction::Set(CurveType newType, const std::string& text1, const std::stri
     SetDefinition(newType, text1, text2);
 }
 
+namespace {
+
+bool SameNumber(double a, double b)
+{
+    return a == b || std::bit_cast<uint64_t>(a) == std::bit_cast<uint64_t>(b);
+}
+
+} // namespace
+
+bool CFunction::operator==(const CFunction& other) const
+{
+    return CEasyFunction::operator==(other) && SameNumber(paramMin, other.paramMin)
+        && SameNumber(paramMax, other.paramMax) && SameNumber(iterations, other.iterations)
+        && colour == other.colour;
+}
+
 void CFunction::Serialize(Archive& ar)
 {
     if (ar.IsStoring()) {
-        ar.WriteByte(static_cast<uint8_t>(type & 0xFF));
-        ar.WriteString(formula1);
-        ar.WriteString(formula2);
+        ar.WriteByte(static_cast<uint8_t>(Type() & 0xFF));
+        ar.WriteString(Formula1());
+        ar.WriteString(Formula2());
         ar.WriteDouble(paramMin);
         ar.WriteDouble(paramMax);
         ar.WriteInt32(colour);
         ar.WriteDouble(iterations);
     } else {
-        type = static_cast<CurveType>(ar.ReadByte());
-        formula1 = ar.ReadString();
-        formula2 = ar.ReadString();
+        const auto newType = static_cast<CurveType>(ar.ReadByte());
+        std::string text1 = ar.ReadString();
+        std::string text2 = ar.ReadString();
+        SetDefinition(newType, text1, text2);
         paramMin = ar.ReadDouble();
         paramMax = ar.ReadDouble();
         colour = ar.ReadInt32();
@@ -220,16 +264,16 @@ void CFunctionEntry::SetFunction(const CFunction& f)
 CEasyFunction& CFunctionEntry::UpdateDerivative()
 {
     ++derivativeRequests;
-    const bool current = derivedValid && derivedType == function.type
-        && derivedFrom1 == function.formula1 && derivedFrom2 == function.formula2;
+    const bool current = derivedValid && derivedType == function.Type()
+        && derivedFrom1 == function.Formula1() && derivedFrom2 == function.Formula2();
     if (!current) {
         if (derivedValid) // the curve changed without SetFunction: start from an empty cache
             derivative.CopyDefinition(CEasyFunction());
         ++derivativeComputations;
         function.DeriveDefinition(derivative);
-        derivedType = function.type;
-        derivedFrom1 = function.formula1;
-        derivedFrom2 = function.formula2;
+        derivedType = function.Type();
+        derivedFrom1 = function.Formula1();
+        derivedFrom2 = function.Formula2();
         derivedValid = true;
     }
     return derivative;

@@ -35,11 +35,22 @@ public:
     CEasyFunction& operator=(const CEasyFunction& other);
     virtual ~CEasyFunction();
 
-    // Sets the kind and texts and clears failed. Interpreters already compiled are kept: it is
-    // meant for definitions without any, or whose interpreters came from the same texts.
+    // The kind and texts can only change through these setters, and any change drops the
+    // compiled interpreters and the failed mark: a definition never evaluates with interpreters
+    // compiled from texts it no longer holds. Setting what it already holds changes nothing.
     void SetDefinition(CurveType newType, const std::string& text1, const std::string& text2);
+    void SetType(CurveType newType);
+    void SetFormula1(const std::string& text);
+    void SetFormula2(const std::string& text);
     // Copies kind and texts, drops the interpreters, clears failed.
     void CopyDefinition(const CEasyFunction& other);
+
+    CurveType Type() const { return type; }
+    const std::string& Formula1() const { return formula1; }
+    const std::string& Formula2() const { return formula2; }
+
+    // Kind and texts; compiled state is not part of a definition's value.
+    bool operator==(const CEasyFunction& other) const;
 
     bool Compile();
     double EvaluateFormula1(double v);
@@ -50,16 +61,16 @@ public:
     bool IsFailed() const { return failed; }
     bool IsCompiled() const { return interpreter1 != nullptr; }
 
-    bool failed = false;
-    CurveType type = CurveNone;
-    std::string formula1;
-    std::string formula2; // Parametric only
-
 private:
     double Evaluate(std::unique_ptr<FunctionInterpreter>& interpreter, double v);
     static bool CompileFormula(
         const std::string& text, const char* variable, std::unique_ptr<FunctionInterpreter>& out);
+    void DropCompiled();
 
+    bool failed = false;
+    CurveType type = CurveNone;
+    std::string formula1;
+    std::string formula2; // Parametric only
     std::unique_ptr<FunctionInterpreter> interpreter1;
     std::unique_ptr<FunctionInterpreter> interpreter2;
 };
@@ -74,6 +85,10 @@ public:
         double max, int32_t newColour, double newIterations);
     // One curve record of a document file; colour comes before iterations there.
     void Serialize(Archive& ar);
+
+    // Every field of the record; numbers compare by value, and a NaN equals the same NaN, so that
+    // a record always equals its copy.
+    bool operator==(const CFunction& other) const;
 
     double paramMin = 0.0;
     double paramMax = 0.0;
@@ -91,6 +106,9 @@ public:
 
     void SetFunction(const CFunction& f);
     CEasyFunction& UpdateDerivative();
+
+    // The curve only: the derivative is a cache of it.
+    bool operator==(const CFunctionEntry& other) const { return function == other.function; }
 
     CFunction function;
     CEasyFunction derivative;

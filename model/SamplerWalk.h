@@ -4,7 +4,7 @@
 // Sampler.cpp), and the benchmarks sample native C++ curves with the very same code to measure
 // the cost of the expression engine against its limit.
 //
-// A definition provides `type`, EvaluateFormula1(v) and EvaluateFormula2(v) (NaN where the curve
+// A definition provides Type(), EvaluateFormula1(v) and EvaluateFormula2(v) (NaN where the curve
 // is undefined); an entry provides `function` (a definition with paramMin, paramMax and
 // iterations) and UpdateDerivative() (the definition of its derivative).
 
@@ -33,7 +33,7 @@ constexpr PlotPoint kPenUp {0.0f, 0.0f, false};
 template <class Definition>
 void EvaluateSampleOf(Definition& d, const CFunctionsContext& context, double v, SamplePoint& s)
 {
-    switch (d.type) {
+    switch (d.Type()) {
     case CurveCartesian:
         s.wx = v;
         s.px = context.WorldToPixelX(v);
@@ -143,7 +143,7 @@ bool FindBreakOf(Entry& entry, const CFunctionsContext& context, double v, doubl
         return false;
     auto& d = entry.UpdateDerivative();
     auto& f = entry.function;
-    const CurveType kind = f.type;
+    const CurveType kind = f.Type();
     SamplePoint s;
     SamplePoint sd;
 
@@ -203,7 +203,7 @@ void SampleFunctionOf(
 {
     auto& f = entry.function;
     auto& d = entry.UpdateDerivative();
-    const CurveType kind = f.type;
+    const CurveType kind = f.Type();
 
     double start = 0;
     double end = 0;

@@ -99,7 +99,81 @@ TEST(Curve, CopiesCompileAgain)
     CEasyFunction reset;
     reset.SetDefinition(CurveCartesian, "x", "");
     reset.CopyDefinition(failed);
-    EXPECT_EQ(reset.formula1, "x+y");
+    EXPECT_EQ(reset.Formula1(), "x+y");
+}
+
+// Every way of changing a curve's kind or text drops what was compiled from the old one.
+struct EditCase {
+    const char* name;
+    void (*edit)(CFunction&);
+    double atTwo; // formula1 at 2 after the edit
+};
+
+class Editing : public ::testing::TestWithParam<EditCase> { };
+
+TEST_P(Editing, NeverEvaluatesWithTheOldInterpreters)
+{
+    CFunction f = Curve(CurveCartesian, "x*2");
+    ASSERT_EQ(f.EvaluateFormula1(2), 4);
+    ASSERT_TRUE(f.IsCompiled());
+    GetParam().edit(f);
+    const double v = f.EvaluateFormula1(2);
+    if (std::isnan(GetParam().atTwo))
+        EXPECT_TRUE(std::isnan(v));
+    else
+        EXPECT_EQ(v, GetParam().atTwo);
+}
+
+INSTANTIATE_TEST_SUITE_P(Model, Editing,
+    ::testing::Values(EditCase {"SetFormula1", [](CFunction& f) { f.SetFormula1("x*3"); }, 6},
+        EditCase {
+            "SetDefinition", [](CFunction& f) { f.SetDefinition(CurveCartesian, "x+10", ""); }, 12},
+        EditCase {"SetTypeToPolar", [](CFunction& f) { f.SetType(CurvePolar); }, NAN},
+        EditCase {"SetAll", [](CFunction& f) { f.Set(CurveCartesian, "x^3", "", 0, 1, 0, 9); }, 8},
+        EditCase {"Assign", [](CFunction& f) { f = Curve(CurveCartesian, "x-1"); }, 1},
+        EditCase {"SameTextKeepsTheValue", [](CFunction& f) { f.SetFormula1("x*2"); }, 4},
+        EditCase {"Colour", [](CFunction& f) { f.colour = 255; }, 4}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Curve, SettingTheSameTextKeepsTheCompiledState)
+{
+    CFunction f = Curve(CurveParametric, "cos(t)", "sin(x)");
+    EXPECT_TRUE(std::isnan(f.EvaluateFormula1(0)));
+    ASSERT_TRUE(f.IsFailed());
+    f.SetDefinition(CurveParametric, "cos(t)", "sin(x)");
+    EXPECT_TRUE(f.IsFailed()); // still undefined everywhere, the first formula included
+    EXPECT_TRUE(std::isnan(f.EvaluateFormula1(0)));
+    f.SetFormula2("sin(t)");
+    EXPECT_FALSE(f.IsFailed());
+    EXPECT_EQ(f.EvaluateFormula1(0), 1);
+}
+
+TEST(Curve, RecordsEqualTheirCopiesAndDifferInAnyField)
+{
+    CFunction base = DefaultCurve();
+    base.paramMin = NAN;
+    CFunction copy = base;
+    (void)copy.EvaluateFormula1(1); // compiled state is not part of the value
+    EXPECT_TRUE(copy == base);
+    const std::vector<void (*)(CFunction&)> edits = {
+        [](CFunction& f) { f.SetType(CurvePolar); },
+        [](CFunction& f) { f.SetFormula1("x"); },
+        [](CFunction& f) { f.SetFormula2("t"); },
+        [](CFunction& f) { f.paramMin = 0; },
+        [](CFunction& f) { f.paramMax = 2; },
+        [](CFunction& f) { f.iterations = 1010; },
+        [](CFunction& f) { f.colour = 0; },
+    };
+    for (size_t i = 0; i < edits.size(); ++i) {
+        CFunction changed = base;
+        edits[i](changed);
+        EXPECT_FALSE(changed == base) << "edit " << i;
+        CFunctionEntry a;
+        CFunctionEntry b;
+        a.SetFunction(base);
+        b.SetFunction(changed);
+        EXPECT_FALSE(a == b) << "edit " << i;
+    }
 }
 
 struct DerivativeCase {
@@ -125,8 +199,8 @@ TEST_P(DerivativeDefinition, IsTheLowerCaseSimplifiedText)
     CEasyFunction target;
     target.SetDefinition(CurveCartesian, "untouched", "");
     EXPECT_EQ(f.DeriveDefinition(target), c.ok);
-    EXPECT_EQ(target.formula1, c.d1);
-    EXPECT_EQ(target.formula2, c.d2);
+    EXPECT_EQ(target.Formula1(), c.d1);
+    EXPECT_EQ(target.Formula2(), c.d2);
 }
 
 INSTANTIATE_TEST_SUITE_P(Model, DerivativeDefinition,
@@ -144,7 +218,7 @@ TEST(Curve, EntryCachesItsDerivativeUntilTheCurveChanges)
     CFunctionEntry entry;
     entry.SetFunction(Curve(CurveCartesian, "x^3"));
     const long before = CFunctionEntry::derivativeComputations;
-    EXPECT_EQ(entry.UpdateDerivative().formula1, "3 * x ^ 2 + 0");
+    EXPECT_EQ(entry.UpdateDerivative().Formula1(), "3 * x ^ 2 + 0");
     entry.UpdateDerivative();
     entry.UpdateDerivative();
     EXPECT_EQ(CFunctionEntry::derivativeComputations - before, 1);
@@ -152,12 +226,12 @@ TEST(Curve, EntryCachesItsDerivativeUntilTheCurveChanges)
 
     // A curve changed in place is derived again, from an empty derivative.
     entry.function.SetDefinition(CurveCartesian, "x^2", "");
-    EXPECT_EQ(entry.UpdateDerivative().formula1, "2 * x + 0");
+    EXPECT_EQ(entry.UpdateDerivative().Formula1(), "2 * x + 0");
     EXPECT_DOUBLE_EQ(entry.derivative.EvaluateFormula1(2), 4);
     EXPECT_EQ(CFunctionEntry::derivativeComputations - before, 2);
 
     entry.SetFunction(Curve(CurveCartesian, "x % 2"));
-    EXPECT_EQ(entry.UpdateDerivative().type, CurveNone);
+    EXPECT_EQ(entry.UpdateDerivative().Type(), CurveNone);
 }
 
 TEST(Context, NewDocumentDefaults)
@@ -177,8 +251,8 @@ TEST(Context, NewDocumentDefaults)
     EXPECT_FALSE(context.area.normaliseY);
     ASSERT_EQ(context.GetCount(), 1);
     const CFunction& f = context.GetAt(0).function;
-    EXPECT_EQ(f.type, CurveCartesian);
-    EXPECT_EQ(f.formula1, "sin(1/x)");
+    EXPECT_EQ(f.Type(), CurveCartesian);
+    EXPECT_EQ(f.Formula1(), "sin(1/x)");
     EXPECT_EQ(f.colour, 12352897);
     EXPECT_EQ(f.iterations, 1009);
     EXPECT_EQ(f.paramMax, 1);
@@ -197,7 +271,7 @@ TEST(Context, EraseRangeStaysInsideTheList)
     }
     context.EraseRange(1, 2);
     ASSERT_EQ(context.GetCount(), 2);
-    EXPECT_EQ(context.GetAt(1).function.formula1, "d");
+    EXPECT_EQ(context.GetAt(1).function.Formula1(), "d");
     context.EraseRange(1, 100);
     context.EraseRange(5, 1);
     context.EraseRange(-1, 1);

@@ -179,9 +179,9 @@ TEST(FileFormat, LoadingKeepsWhatFilesDoNotHold)
     EXPECT_FALSE(context.params.joinedLines);
     EXPECT_EQ(context.axis.gridAlpha, 0);
     ASSERT_EQ(context.GetCount(), 1);
-    EXPECT_EQ(context.GetAt(0).function.formula1, "sin(1/x)");
+    EXPECT_EQ(context.GetAt(0).function.Formula1(), "sin(1/x)");
     // The derivative starts empty after a load.
-    EXPECT_EQ(context.GetAt(0).derivative.type, CurveNone);
+    EXPECT_EQ(context.GetAt(0).derivative.Type(), CurveNone);
 }
 
 TEST(FileFormat, EveryTruncationFailsWithEndOfFile)
