@@ -31,8 +31,29 @@ QtGraphics::QtGraphics(QPainter& painter)
     ApplyPageTransform();
 }
 
+QtGraphics::~QtGraphics()
+{
+    Flush();
+}
+
+void QtGraphics::Flush()
+{
+    if (chain_.isEmpty())
+        return;
+    QPen qpen(QColor::fromRgba(chainPen_.colour));
+    qpen.setWidthF(chainPen_.width);
+    qpen.setCapStyle(Qt::FlatCap);
+    painter_.setPen(qpen);
+    if (chain_.size() == 2)
+        painter_.drawLine(QLineF(chain_[0], chain_[1]));
+    else
+        painter_.drawPolyline(chain_);
+    chain_.clear();
+}
+
 void QtGraphics::SetSmoothingMode(SmoothingMode mode)
 {
+    Flush();
     antialias_ = mode == SmoothingMode::AntiAlias;
     painter_.setRenderHint(QPainter::Antialiasing, antialias_);
     painter_.setRenderHint(QPainter::TextAntialiasing, antialias_);
@@ -46,6 +67,7 @@ void QtGraphics::SetPageUnit(PageUnit)
 
 void QtGraphics::SetPageScale(float scale)
 {
+    Flush();
     if (!std::isfinite(scale) || scale <= 0)
         return;
     scale_ = scale;
@@ -61,6 +83,7 @@ void QtGraphics::ApplyPageTransform()
 
 void QtGraphics::Clear(Argb colour)
 {
+    Flush();
     QPaintDevice* device = painter_.device();
     if (device == nullptr)
         return;
@@ -77,13 +100,21 @@ void QtGraphics::Clear(Argb colour)
 void QtGraphics::DrawLine(const Pen& pen, float x1, float y1, float x2, float y2)
 {
     // A degenerate view can bring NaN or infinite coordinates here; there is nothing to draw.
-    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2))
+    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) {
+        Flush();
         return;
-    QPen qpen(QColor::fromRgba(pen.colour));
-    qpen.setWidthF(pen.width);
-    qpen.setCapStyle(Qt::FlatCap);
-    painter_.setPen(qpen);
-    painter_.drawLine(QLineF(x1, y1, x2, y2));
+    }
+    // Exact: a line continues the chain only if it starts where the last one ended.
+    const bool continues
+        = !chain_.isEmpty() && pen == chainPen_ && x1 == chainEndX_ && y1 == chainEndY_;
+    if (!continues) {
+        Flush();
+        chainPen_ = pen;
+        chain_.append(QPointF(x1, y1));
+    }
+    chain_.append(QPointF(x2, y2));
+    chainEndX_ = x2;
+    chainEndY_ = y2;
 }
 
 bool QtGraphics::HasFontFamily(const std::string& family)
@@ -138,6 +169,7 @@ TextSize QtGraphics::MeasureString(const std::string& text, const Font& font, fl
 
 void QtGraphics::DrawString(const std::string& text, const Font& font, float x, float y, Argb brush)
 {
+    Flush();
     QFont qfont;
     if (!ToQFont(font, qfont) || !std::isfinite(x) || !std::isfinite(y))
         return;

@@ -3,6 +3,7 @@
 // The renderer's drawing operations over a QPainter: the window, the printer and every exported
 // file (QImage, QSvgGenerator, QPdfWriter) draw through it.
 
+#include <QPolygonF>
 #include <QTransform>
 
 #include "view/Graphics.h"
@@ -17,6 +18,14 @@ public:
     // Sets the painter's transform: the page scale and the pixel-centre shift over the one it
     // had.
     explicit QtGraphics(QPainter& painter);
+    // Draws what is still batched.
+    ~QtGraphics() override;
+    QtGraphics(const QtGraphics&) = delete;
+    QtGraphics& operator=(const QtGraphics&) = delete;
+
+    // Lines that continue one another with the same pen are drawn as one polyline, when the chain
+    // ends: at the next call of another kind, at Flush or at destruction.
+    void Flush();
 
     void SetSmoothingMode(SmoothingMode mode) override;
     void SetPageUnit(PageUnit unit) override;
@@ -35,6 +44,10 @@ private:
     void ApplyPageTransform();
 
     QPainter& painter_;
+    Pen chainPen_ {0, 0};
+    QPolygonF chain_;
+    float chainEndX_ = 0;
+    float chainEndY_ = 0;
     QTransform base_; // the painter's own transform, under the page scale
     float scale_ = 1.0f;
     bool antialias_ = false;
