@@ -10,6 +10,7 @@
 #include "platform/CLocale.h"
 #include "ui/ImageExport.h"
 #include "ui/QtRuntime.h"
+#include "view/NullGraphics.h"
 #include "view/PlotRenderer.h"
 
 namespace {
@@ -133,22 +134,6 @@ std::optional<ExportOptions> ParseOptions(int argc, char** argv)
     return o;
 }
 
-// The drawing goes nowhere when only the document is written.
-class NullGraphics final : public Graphics {
-public:
-    void SetSmoothingMode(SmoothingMode) override { }
-    void SetPageUnit(PageUnit) override { }
-    void SetPageScale(float) override { }
-    void Clear(Argb) override { }
-    void DrawLine(const Pen&, float, float, float, float) override { }
-    bool HasFontFamily(const std::string&) override { return true; }
-    TextSize MeasureString(const std::string&, const Font&, float, float) override
-    {
-        return {0, 0};
-    }
-    void DrawString(const std::string&, const Font&, float, float, Argb) override { }
-};
-
 void PrintPoints(int curve, const std::vector<PlotPoint>& points)
 {
     std::string out = platform::CFormat("# curve %d: %zu points\n", curve, points.size());
@@ -163,8 +148,7 @@ bool DrawAndSaveDocument(CurvanaDocument& document, const ExportOptions& o,
     const PlotPointsObserver& observer, std::string& error)
 {
     NullGraphics nowhere;
-    PrepareSurface(document.context, o.width, o.height, o.dpi);
-    RenderTo(nowhere, document.context, observer);
+    DrawPlot(nowhere, document.context, {Medium::Document, o.width, o.height, o.dpi}, observer);
     return document.Save(o.out, error);
 }
 
@@ -172,7 +156,8 @@ bool DrawImage(ImageFormat format, CFunctionsContext& context, const ExportOptio
     const PlotPointsObserver& observer, std::string& error)
 {
     const QtRuntime qt;
-    return ExportDrawing(o.out, format, context, o.width, o.height, o.dpi, observer, error);
+    return ExportDrawing(
+        o.out, format, context, {Medium::File, o.width, o.height, o.dpi}, observer, error);
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 // Milliseconds to draw a document on a 1920 x 1080 surface, wall clock:
-//   Curvana/<case>     sampling and drawing into a QImage (PrepareSurface, then RenderTo), as on
+//   Curvana/<case>     sampling and drawing into a QImage (DrawPlot on a file surface), as on
 //                      every paint of the window;
 //   CurvanaPng/<case>  the same, then encoding the image to PNG in memory;
 //   Reference/<case>   gnuplot, run as a process, drawing the same functions with the same number
@@ -115,9 +115,7 @@ void Render(QImage& image, CFunctionsContext& context)
 {
     QPainter painter(&image);
     QtGraphics graphics(painter);
-    graphics.Clear(0xFFFFFFFF);
-    PrepareSurface(context, kWidth, kHeight, kDpi);
-    RenderTo(graphics, context);
+    DrawPlot(graphics, context, {Medium::File, kWidth, kHeight, kDpi});
 }
 
 void Curvana(benchmark::State& state, const Case* c)

@@ -43,7 +43,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (CFunctionEntry& e : context.functions)
         e.function.iterations = std::min(std::fabs(e.function.iterations), 300.0);
     RecordingGraphics g;
-    PrepareSurface(context, 64, 48, 96);
-    RenderTo(g, context);
+    DrawPlot(g, context, {Medium::Document, 64, 48, 96});
     return 0;
 }

@@ -19,27 +19,24 @@
 
 namespace {
 
-constexpr Argb kWhite = 0xFFFFFFFF;
 constexpr double kMetresPerInch = 0.0254;
 constexpr double kPointsPerInch = 72.0;
 
+// The size of the picture, whatever the medium measures.
 struct Surface {
     int width;
     int height;
     int dpi;
 };
 
-// What the window does on each paint, on a white page: measure, then draw.
-void Draw(QPainter& painter, CFunctionsContext& context, const Surface& surface,
+void Draw(QPainter& painter, CFunctionsContext& context, const PlotSurface& plot,
     const PlotPointsObserver& observer)
 {
     QtGraphics graphics(painter);
-    graphics.Clear(kWhite);
-    PrepareSurface(context, surface.width, surface.height, surface.dpi);
-    RenderTo(graphics, context, observer);
+    DrawPlot(graphics, context, plot, observer);
 }
 
-bool EncodePng(CFunctionsContext& context, const Surface& surface,
+bool EncodePng(CFunctionsContext& context, const PlotSurface& plot, const Surface& surface,
     const PlotPointsObserver& observer, QByteArray& bytes, std::string& reason)
 {
     QImage image(surface.width, surface.height, QImage::Format_RGB32);
@@ -53,7 +50,7 @@ bool EncodePng(CFunctionsContext& context, const Surface& surface,
     image.setDotsPerMeterY(dotsPerMetre);
     {
         QPainter painter(&image);
-        Draw(painter, context, surface, observer);
+        Draw(painter, context, plot, observer);
     }
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -64,7 +61,7 @@ bool EncodePng(CFunctionsContext& context, const Surface& surface,
     return true;
 }
 
-bool EncodeSvg(CFunctionsContext& context, const Surface& surface,
+bool EncodeSvg(CFunctionsContext& context, const PlotSurface& plot, const Surface& surface,
     const PlotPointsObserver& observer, QByteArray& bytes, std::string& reason)
 {
     QBuffer buffer(&bytes);
@@ -80,7 +77,7 @@ bool EncodeSvg(CFunctionsContext& context, const Surface& surface,
         reason = "encodage SVG impossible";
         return false;
     }
-    Draw(painter, context, surface, observer);
+    Draw(painter, context, plot, observer);
     if (!painter.end()) {
         reason = "encodage SVG impossible";
         return false;
@@ -88,7 +85,7 @@ bool EncodeSvg(CFunctionsContext& context, const Surface& surface,
     return true;
 }
 
-bool EncodePdf(CFunctionsContext& context, const Surface& surface,
+bool EncodePdf(CFunctionsContext& context, const PlotSurface& plot, const Surface& surface,
     const PlotPointsObserver& observer, QByteArray& bytes, std::string& reason)
 {
     QBuffer buffer(&bytes);
@@ -113,7 +110,7 @@ bool EncodePdf(CFunctionsContext& context, const Surface& surface,
         reason = "encodage PDF impossible";
         return false;
     }
-    Draw(painter, context, surface, observer);
+    Draw(painter, context, plot, observer);
     if (!painter.end()) {
         reason = "encodage PDF impossible";
         return false;
@@ -124,10 +121,12 @@ bool EncodePdf(CFunctionsContext& context, const Surface& surface,
 } // namespace
 
 bool ExportDrawing(const std::string& path, ImageFormat format, CFunctionsContext& context,
-    int width, int height, int dpi, const PlotPointsObserver& observer, std::string& error)
+    const PlotSurface& plot, const PlotPointsObserver& observer, std::string& error)
 {
-    const Surface surface {width, height, dpi};
-    if (width <= 0 || height <= 0 || dpi <= 0) {
+    const Surface surface = plot.medium == Medium::LastScreen
+        ? Surface {context.screenWidth, context.screenHeight, context.dpi}
+        : Surface {plot.width, plot.height, plot.dpi};
+    if (surface.width <= 0 || surface.height <= 0 || surface.dpi <= 0) {
         error = platform::FileMessage(path, "taille de dessin impossible");
         return false;
     }
@@ -136,13 +135,13 @@ bool ExportDrawing(const std::string& path, ImageFormat format, CFunctionsContex
     bool encoded = false;
     switch (format) {
     case ImageFormat::Png:
-        encoded = EncodePng(context, surface, observer, bytes, reason);
+        encoded = EncodePng(context, plot, surface, observer, bytes, reason);
         break;
     case ImageFormat::Svg:
-        encoded = EncodeSvg(context, surface, observer, bytes, reason);
+        encoded = EncodeSvg(context, plot, surface, observer, bytes, reason);
         break;
     case ImageFormat::Pdf:
-        encoded = EncodePdf(context, surface, observer, bytes, reason);
+        encoded = EncodePdf(context, plot, surface, observer, bytes, reason);
         break;
     }
     if (!encoded) {

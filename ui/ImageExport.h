@@ -11,8 +11,9 @@ class CFunctionsContext;
 
 enum class ImageFormat { Png, Svg, Pdf };
 
-// Measures the surface (PrepareSurface), draws the plot on white with RenderTo, and writes the
-// file through a temporary, so that a failure leaves no partial file and an existing file is
-// replaced whole. On failure returns false with a French message naming the file and the reason.
+// Draws the plot on white on the surface (Medium::File: measured at the given size; LastScreen:
+// the size, view and dpi of the last screen paint), and writes the file through a temporary, so
+// that a failure leaves no partial file and an existing file is replaced whole. On failure
+// returns false with a French message naming the file and the reason.
 bool ExportDrawing(const std::string& path, ImageFormat format, CFunctionsContext& context,
-    int width, int height, int dpi, const PlotPointsObserver& observer, std::string& error);
+    const PlotSurface& surface, const PlotPointsObserver& observer, std::string& error);

@@ -6,10 +6,12 @@
 #include "model/CFunctionsContext.h"
 #include "platform/CLocale.h"
 #include "platform/Numeric.h"
+#include "view/PlotCache.h"
 
 namespace {
 
 constexpr Argb kBlack = 0xFF000000;
+constexpr Argb kWhite = 0xFFFFFFFF;
 constexpr float kPenWidth = 1.0f;
 constexpr const char* kLabelFamily = "Arial";
 
@@ -177,49 +179,96 @@ void DrawAxes(Graphics& g, const CFunctionsContext& context)
     }
 }
 
-void DrawFunctions(Graphics& g, CFunctionsContext& context, const PlotPointsObserver& observer)
+namespace {
+
+void DrawCurve(Graphics& g, const CFunctionsContext& context, int32_t colour,
+    const std::vector<PlotPoint>& points)
 {
-    for (int i = 0; i < context.GetCount(); ++i) {
-        CFunctionEntry& entry = context.GetAt(i);
-        const Pen pen {ToArgb(entry.function.colour), kPenWidth};
-        std::vector<PlotPoint> points;
-        SampleFunction(entry, context, points);
-        if (observer)
-            observer(i, points);
-        if (context.params.joinedLines) {
-            PlotPoint last {0, 0, false};
-            bool lastDown = false;
-            for (const PlotPoint& p : points) {
-                if (p.penDown) {
-                    if (lastDown)
-                        g.DrawLine(pen, last.x, last.y, p.x, p.y);
-                    last = p;
-                }
-                lastDown = p.penDown;
+    const Pen pen {ToArgb(colour), kPenWidth};
+    if (context.params.joinedLines) {
+        PlotPoint last {0, 0, false};
+        bool lastDown = false;
+        for (const PlotPoint& p : points) {
+            if (p.penDown) {
+                if (lastDown)
+                    g.DrawLine(pen, last.x, last.y, p.x, p.y);
+                last = p;
             }
-        } else {
-            // Each point as a one-pixel diagonal dash.
-            for (const PlotPoint& p : points)
-                if (p.penDown)
-                    g.DrawLine(pen, p.x - 0.5f, p.y - 0.5f, p.x + 0.5f, p.y + 0.5f);
+            lastDown = p.penDown;
         }
+    } else {
+        // Each point as a one-pixel diagonal dash.
+        for (const PlotPoint& p : points)
+            if (p.penDown)
+                g.DrawLine(pen, p.x - 0.5f, p.y - 0.5f, p.x + 0.5f, p.y + 0.5f);
     }
 }
 
-void RenderTo(Graphics& g, CFunctionsContext& context, const PlotPointsObserver& observer)
+} // namespace
+
+void DrawFunctions(
+    Graphics& g, CFunctionsContext& context, const PlotPointsObserver& observer, PlotCache* cache)
 {
-    g.SetSmoothingMode(context.params.antialias ? SmoothingMode::AntiAlias : SmoothingMode::None);
-    DrawAxes(g, context);
-    DrawFunctions(g, context, observer);
+    if (cache != nullptr) {
+        const std::vector<std::vector<PlotPoint>>& all = cache->PointsFor(context);
+        for (int i = 0; i < context.GetCount(); ++i) {
+            if (observer)
+                observer(i, all[static_cast<size_t>(i)]);
+            DrawCurve(g, context, context.GetAt(i).function.colour, all[static_cast<size_t>(i)]);
+        }
+        return;
+    }
+    std::vector<PlotPoint> points;
+    for (int i = 0; i < context.GetCount(); ++i) {
+        CFunctionEntry& entry = context.GetAt(i);
+        points.clear();
+        SampleFunction(entry, context, points);
+        if (observer)
+            observer(i, points);
+        DrawCurve(g, context, entry.function.colour, points);
+    }
 }
 
-void DrawPlot(Graphics& g, CFunctionsContext& context, int width, int height, int dpi,
-    const PlotPointsObserver& observer)
+void RenderTo(
+    Graphics& g, CFunctionsContext& context, const PlotPointsObserver& observer, PlotCache* cache)
 {
     g.SetSmoothingMode(context.params.antialias ? SmoothingMode::AntiAlias : SmoothingMode::None);
-    g.SetPageUnit(PageUnit::Pixel);
-    g.SetPageScale(1.0f);
-    PrepareSurface(context, width, height, dpi);
     DrawAxes(g, context);
-    DrawFunctions(g, context, observer);
+    DrawFunctions(g, context, observer, cache);
+}
+
+void DrawPlot(Graphics& g, CFunctionsContext& context, const PlotSurface& surface,
+    const PlotPointsObserver& observer, PlotCache* cache)
+{
+    switch (surface.medium) {
+    case Medium::Screen:
+        g.SetSmoothingMode(
+            context.params.antialias ? SmoothingMode::AntiAlias : SmoothingMode::None);
+        g.SetPageUnit(PageUnit::Pixel);
+        g.SetPageScale(1.0f);
+        PrepareSurface(context, surface.width, surface.height, surface.dpi);
+        DrawAxes(g, context);
+        DrawFunctions(g, context, observer, cache);
+        return;
+    case Medium::Printer: {
+        // The page's size, dpi and view stay on the page: the window's mouse coordinates and
+        // the next save still use the screen's.
+        CFunctionsContext page = context;
+        DrawPlot(g, page, {Medium::Screen, surface.width, surface.height, surface.dpi}, observer);
+        return;
+    }
+    case Medium::File:
+        g.Clear(kWhite);
+        PrepareSurface(context, surface.width, surface.height, surface.dpi);
+        RenderTo(g, context, observer, cache);
+        return;
+    case Medium::Document:
+        PrepareSurface(context, surface.width, surface.height, surface.dpi);
+        RenderTo(g, context, observer, cache);
+        return;
+    case Medium::LastScreen:
+        g.Clear(kWhite);
+        RenderTo(g, context, observer, cache);
+        return;
+    }
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 // The plot: axes with their arrows, graduation ticks, number labels and grid, then every curve.
-// The same drawing serves the window, the printer and every exported file. Everything is
-// recomputed at each drawing.
+// DrawPlot is the one way to draw it: the window, the printer, "Export PNG..." and every file
+// written from the command line only say which surface they draw on.
 
 #include <functional>
 #include <vector>
@@ -11,9 +11,34 @@
 #include "view/Graphics.h"
 
 class CFunctionsContext;
+class PlotCache;
 
 // Receives the plot points of each curve as it is drawn (curve index, points).
 using PlotPointsObserver = std::function<void(int, const std::vector<PlotPoint>&)>;
+
+// The surfaces a plot is drawn on, each with its own way of measuring and clearing.
+enum class Medium {
+    // The window: measured at every paint; drawn over what the window's background left.
+    Screen,
+    // A printed page, measured at the printer's resolution. Drawn from a copy of the model, so
+    // that the window keeps its own surface size, dpi and view.
+    Printer,
+    // A picture written from the command line: measured, on opaque white.
+    File,
+    // A document written from the command line: measured and sampled, drawn nowhere useful; the
+    // document then stores the surface it was drawn for.
+    Document,
+    // "Export PNG...": on opaque white, not measured: it uses the surface, view and dpi that the
+    // last screen paint left in the model.
+    LastScreen,
+};
+
+struct PlotSurface {
+    Medium medium = Medium::Screen;
+    int width = 0; // ignored by LastScreen
+    int height = 0;
+    int dpi = 96;
+};
 
 // Measures the target: stores its size and horizontal dots per inch in the context, then
 // normalises the working area for that size.
@@ -23,13 +48,15 @@ void PrepareSurface(CFunctionsContext& context, int width, int height, int dpi);
 double SnapStep(double raw, double base);
 
 void DrawAxes(Graphics& g, const CFunctionsContext& context);
-void DrawFunctions(
-    Graphics& g, CFunctionsContext& context, const PlotPointsObserver& observer = {});
+// Samples every curve (or takes its points from cache when nothing they depend on changed) and
+// draws it.
+void DrawFunctions(Graphics& g, CFunctionsContext& context, const PlotPointsObserver& observer = {},
+    PlotCache* cache = nullptr);
 
 // Smoothing from the parameters, then axes, then curves. The surface must have been prepared.
-void RenderTo(Graphics& g, CFunctionsContext& context, const PlotPointsObserver& observer = {});
+void RenderTo(Graphics& g, CFunctionsContext& context, const PlotPointsObserver& observer = {},
+    PlotCache* cache = nullptr);
 
-// The whole drawing of a window or a printed page: page unit pixel, scale 1, PrepareSurface,
-// then RenderTo.
-void DrawPlot(Graphics& g, CFunctionsContext& context, int width, int height, int dpi,
-    const PlotPointsObserver& observer = {});
+// The whole drawing of a plot on one medium.
+void DrawPlot(Graphics& g, CFunctionsContext& context, const PlotSurface& surface,
+    const PlotPointsObserver& observer = {}, PlotCache* cache = nullptr);

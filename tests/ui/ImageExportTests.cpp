@@ -97,7 +97,8 @@ QImage RenderPng(CFunctionsContext context, int width = 800, int height = 600, i
     TempDir dir;
     const std::string path = dir.File("plot.png");
     std::string error;
-    EXPECT_TRUE(ExportDrawing(path, ImageFormat::Png, context, width, height, dpi, {}, error))
+    EXPECT_TRUE(ExportDrawing(
+        path, ImageFormat::Png, context, {Medium::File, width, height, dpi}, {}, error))
         << error;
     QImage image(QString::fromStdString(path), "PNG");
     EXPECT_FALSE(image.isNull());
@@ -136,6 +137,7 @@ TEST(QtGraphics, LineAtWholeCoordinateLightsExactlyOneRow)
     QtGraphics g(painter);
     g.SetSmoothingMode(SmoothingMode::AntiAlias);
     g.DrawLine({0xFF000000, 1.0f}, 5, 10, 35, 10);
+    g.Flush();
     painter.end();
     for (int x = 6; x < 34; ++x) {
         EXPECT_EQ(image.pixel(x, 10), 0xFF000000) << x;
@@ -165,6 +167,7 @@ TEST(QtGraphics, NonFiniteLinesAreSkipped)
         QPainter painter(&image);
         QtGraphics g(painter);
         g.DrawLine({0xFF000000, 1.0f}, r.x1, r.y1, r.x2, r.y2);
+        g.Flush();
         painter.end();
         bool touched = false;
         for (int y = 0; y < 32; ++y)
@@ -172,6 +175,49 @@ TEST(QtGraphics, NonFiniteLinesAreSkipped)
                 touched = touched || image.pixel(x, y) != kWhite;
         EXPECT_EQ(touched, r.drawn) << r.x1 << ' ' << r.y1 << ' ' << r.x2 << ' ' << r.y2;
     }
+}
+
+TEST(QtGraphics, JoinedLinesDrawTheSamePixelsAsSeparateOnes)
+{
+    // A chain with a pen change and a break in it: batching must not join across either.
+    struct Segment {
+        Argb colour;
+        float x1, y1, x2, y2;
+    };
+    const Segment segments[] = {
+        {0xFF000000, 2, 2, 20, 2},
+        {0xFF000000, 20, 2, 20, 20},
+        {0xFFFF0000, 20, 20, 2, 20}, // another pen
+        {0xFFFF0000, 2, 20, 2, 8},
+        {0xFFFF0000, 10, 8, 14, 14}, // starts elsewhere
+        {0xFFFF0000, 14, 14, 18, 8},
+    };
+    const auto draw = [&](bool oneAtATime) {
+        QImage image(24, 24, QImage::Format_RGB32);
+        image.fill(kWhite);
+        QPainter painter(&image);
+        QtGraphics g(painter);
+        g.SetSmoothingMode(SmoothingMode::None);
+        for (const Segment& s : segments) {
+            g.DrawLine({s.colour, 1.0f}, s.x1, s.y1, s.x2, s.y2);
+            if (oneAtATime)
+                g.Flush();
+        }
+        g.Flush();
+        painter.end();
+        return image;
+    };
+    const QImage batched = draw(false);
+    const QImage separate = draw(true);
+    int differing = 0;
+    for (int y = 0; y < 24; ++y)
+        for (int x = 0; x < 24; ++x)
+            differing += batched.pixel(x, y) != separate.pixel(x, y);
+    EXPECT_EQ(differing, 0);
+    EXPECT_EQ(batched.pixel(11, 2), 0xFF000000u);
+    EXPECT_EQ(batched.pixel(11, 20), 0xFFFF0000u);
+    // No segment from the end of the third line to the start of the fifth.
+    EXPECT_EQ(batched.pixel(6, 14), kWhite);
 }
 
 TEST(QtGraphics, ClearFillsTheWholeDeviceAndPageScaleScales)
@@ -186,6 +232,7 @@ TEST(QtGraphics, ClearFillsTheWholeDeviceAndPageScaleScales)
     g.SetPageScale(2.0f);
     g.SetSmoothingMode(SmoothingMode::None);
     g.DrawLine({0xFFFF0000, 1.0f}, 0, 5, 40, 5); // lands on row 3 + 10, columns 7 to 87
+    g.Flush();
     painter.end();
     EXPECT_EQ(image.pixel(0, 0), 0xFF336699);
     EXPECT_EQ(image.pixel(99, 39), 0xFF336699);
@@ -445,7 +492,8 @@ TEST(PngExport, ObserverSeesTheCurveAndFilesAreReplacedWhole)
         points = p.size();
     };
     std::string error;
-    ASSERT_TRUE(ExportDrawing(path, ImageFormat::Png, context, 800, 600, 96, observer, error))
+    ASSERT_TRUE(ExportDrawing(
+        path, ImageFormat::Png, context, {Medium::File, 800, 600, 96}, observer, error))
         << error;
     EXPECT_EQ(curves, std::vector<int> {0});
     EXPECT_GE(points, 800u);
@@ -467,7 +515,8 @@ TEST(ImageExport, UnwritablePathFailsWithAMessageAndLeavesNoFile)
              Row {isADir, ImageFormat::Svg}}) {
         CFunctionsContext context = NewDocument();
         std::string error;
-        EXPECT_FALSE(ExportDrawing(r.path, r.format, context, 800, 600, 96, {}, error));
+        EXPECT_FALSE(
+            ExportDrawing(r.path, r.format, context, {Medium::File, 800, 600, 96}, {}, error));
         EXPECT_NE(error.find("« " + r.path + " »"), std::string::npos) << error;
         EXPECT_NE(error.find("écriture impossible"), std::string::npos) << error;
     }
@@ -487,8 +536,8 @@ TEST(SvgExport, IsWellFormedXmlOfTheRequestedSize)
         const std::string path = dir.File("plot.svg");
         CFunctionsContext context = NewDocument();
         std::string error;
-        ASSERT_TRUE(
-            ExportDrawing(path, ImageFormat::Svg, context, s.width, s.height, s.dpi, {}, error))
+        ASSERT_TRUE(ExportDrawing(
+            path, ImageFormat::Svg, context, {Medium::File, s.width, s.height, s.dpi}, {}, error))
             << error;
         const std::string text = ReadFile(path);
         QXmlStreamReader xml(QByteArray::fromStdString(text));
@@ -524,8 +573,8 @@ TEST(PdfExport, IsOnePageOfTheSurfaceSize)
         const std::string path = dir.File("plot.pdf");
         CFunctionsContext context = NewDocument();
         std::string error;
-        ASSERT_TRUE(
-            ExportDrawing(path, ImageFormat::Pdf, context, s.width, s.height, s.dpi, {}, error))
+        ASSERT_TRUE(ExportDrawing(
+            path, ImageFormat::Pdf, context, {Medium::File, s.width, s.height, s.dpi}, {}, error))
             << error;
         const std::string pdf = ReadFile(path);
         EXPECT_EQ(pdf.substr(0, 5), "%PDF-");

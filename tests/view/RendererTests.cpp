@@ -32,7 +32,7 @@ CFunctionsContext NewDocument()
 RecordingGraphics Draw(CFunctionsContext& c, int w = 800, int h = 600, int dpi = 96)
 {
     RecordingGraphics g;
-    DrawPlot(g, c, w, h, dpi);
+    DrawPlot(g, c, {Medium::Screen, w, h, dpi});
     return g;
 }
 
@@ -229,7 +229,7 @@ TEST(Renderer, DotsAndJoinedLinesFollowThePenUpMarkers)
     c.Append(e);
     std::vector<PlotPoint> points;
     RecordingGraphics joined;
-    DrawPlot(joined, c, 800, 600, 96, [&](int i, const std::vector<PlotPoint>& p) {
+    DrawPlot(joined, c, {Medium::Screen, 800, 600, 96}, [&](int i, const std::vector<PlotPoint>& p) {
         EXPECT_EQ(i, 0);
         points = p;
     });
@@ -279,7 +279,7 @@ TEST(Renderer, MissingFontSkipsLabelsOnly)
     CFunctionsContext c = NewDocument();
     RecordingGraphics g;
     g.fontAvailable = false;
-    DrawPlot(g, c, 800, 600, 96);
+    DrawPlot(g, c, {Medium::Screen, 800, 600, 96});
     EXPECT_TRUE(g.Of(Kind::Text).empty());
     EXPECT_TRUE(g.Of(Kind::Measure).empty());
     EXPECT_EQ(Lines(g, kGrid).size(), 39u);

@@ -1,0 +1,81 @@
+#include "view/PlotCache.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+
+#include "model/CFunctionsContext.h"
+
+namespace {
+
+// A NaN bound (a degenerate area) equals itself, so that such a view is not sampled again at
+// every paint.
+bool SameNumber(double a, double b)
+{
+    return a == b || std::bit_cast<uint64_t>(a) == std::bit_cast<uint64_t>(b);
+}
+
+// The colour only changes how the points are drawn.
+bool SamplesLikeCurve(const CFunction& a, const CFunction& b)
+{
+    return a.Type() == b.Type() && a.Formula1() == b.Formula1() && a.Formula2() == b.Formula2()
+        && SameNumber(a.paramMin, b.paramMin) && SameNumber(a.paramMax, b.paramMax)
+        && SameNumber(a.iterations, b.iterations);
+}
+
+} // namespace
+
+PlotInputs PlotInputs::Of(const CFunctionsContext& context)
+{
+    PlotInputs in;
+    in.curves.reserve(context.functions.size());
+    for (const CFunctionEntry& entry : context.functions)
+        in.curves.push_back(entry.function);
+    const CWorkingArea& a = context.area;
+    in.view[0] = a.viewXMin;
+    in.view[1] = a.viewXMax;
+    in.view[2] = a.viewYMin;
+    in.view[3] = a.viewYMax;
+    in.width = context.screenWidth;
+    in.height = context.screenHeight;
+    in.dpi = context.dpi;
+    in.axis = context.axis;
+    in.params = context.params;
+    return in;
+}
+
+bool PlotInputs::SamplesLike(const PlotInputs& other) const
+{
+    for (int i = 0; i < 4; ++i)
+        if (!SameNumber(view[i], other.view[i]))
+            return false;
+    return width == other.width && height == other.height
+        && params.searchBreakPoints == other.params.searchBreakPoints
+        && params.searchDiscontinuities == other.params.searchDiscontinuities
+        && std::equal(curves.begin(), curves.end(), other.curves.begin(), other.curves.end(),
+            SamplesLikeCurve);
+}
+
+bool PlotInputs::operator==(const PlotInputs& other) const
+{
+    return SamplesLike(other) && curves == other.curves && dpi == other.dpi && axis == other.axis
+        && params == other.params;
+}
+
+void PlotCache::Invalidate()
+{
+    inputs_.reset();
+}
+
+const std::vector<std::vector<PlotPoint>>& PlotCache::PointsFor(CFunctionsContext& context)
+{
+    PlotInputs now = PlotInputs::Of(context);
+    if (inputs_ && inputs_->SamplesLike(now))
+        return points_;
+    points_.assign(context.functions.size(), {});
+    for (size_t i = 0; i < context.functions.size(); ++i)
+        SampleFunction(context.functions[i], context, points_[i]);
+    inputs_ = std::move(now);
+    ++samplings_;
+    return points_;
+}
