@@ -20,7 +20,9 @@ constexpr int kExitUsage = 2;
 
 const char* const kUsage
     = "Utilisation :\n"
-      "  curvana                              sans fenêtre pour l'instant : affiche cette aide\n"
+      "  curvana [FICHIER]                    ouvre la fenêtre sur un nouveau document, ou sur\n"
+      "                                       FICHIER\n"
+      "  curvana --print FICHIER              imprime FICHIER sur l'imprimante par défaut\n"
       "  curvana --eval FORMULE [NOM=VALEUR]...\n"
       "                                       évalue FORMULE avec les valeurs données\n"
       "  curvana --tree FORMULE               affiche FORMULE telle que le moteur la garde\n"
@@ -177,8 +179,30 @@ int RunDerive(int argc, char** argv)
 
 } // namespace
 
+WindowMode GetWindowMode(int argc, char** argv)
+{
+    if (argc < 2)
+        return WindowMode::Window;
+    const std::string first = argv[1];
+    if (first == "--print")
+        return argc == 3 ? WindowMode::Window : WindowMode::UsageError;
+    if (first.empty() || first[0] != '-')
+        return argc == 2 ? WindowMode::Window : WindowMode::UsageError;
+    return WindowMode::CommandLine;
+}
+
 int RunCommandLine(int argc, char** argv)
 {
+    switch (GetWindowMode(argc, argv)) {
+    case WindowMode::Window:
+        break;
+    case WindowMode::UsageError:
+        if (std::string(argv[1]) == "--print")
+            return UsageError("--print attend un seul document");
+        return UsageError(std::string("un seul document à la fois : « ") + argv[2] + " »");
+    case WindowMode::CommandLine:
+        break;
+    }
     if (argc < 2) {
         PrintUsage(stdout);
         return kExitOk;

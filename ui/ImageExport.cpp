@@ -123,9 +123,13 @@ bool EncodePdf(CFunctionsContext& context, const PlotSurface& plot, const Surfac
 bool ExportDrawing(const std::string& path, ImageFormat format, CFunctionsContext& context,
     const PlotSurface& plot, const PlotPointsObserver& observer, std::string& error)
 {
-    const Surface surface = plot.medium == Medium::LastScreen
-        ? Surface {context.screenWidth, context.screenHeight, context.dpi}
-        : Surface {plot.width, plot.height, plot.dpi};
+    // "Export PNG..." makes a bitmap of the view's size (given, or else the last paint's) and
+    // draws it with the dpi the last paint measured.
+    const Surface surface = plot.medium != Medium::LastScreen
+        ? Surface {plot.width, plot.height, plot.dpi}
+        : plot.width > 0 && plot.height > 0
+        ? Surface {plot.width, plot.height, context.dpi}
+        : Surface {context.screenWidth, context.screenHeight, context.dpi};
     if (surface.width <= 0 || surface.height <= 0 || surface.dpi <= 0) {
         error = platform::FileMessage(path, "taille de dessin impossible");
         return false;

@@ -12,7 +12,8 @@ class CFunctionsContext;
 enum class ImageFormat { Png, Svg, Pdf };
 
 // Draws the plot on white on the surface (Medium::File: measured at the given size; LastScreen:
-// the size, view and dpi of the last screen paint), and writes the file through a temporary, so
+// a picture of the given size, or the last paint's, drawn with the view and dpi of the last
+// screen paint), and writes the file through a temporary, so
 // that a failure leaves no partial file and an existing file is replaced whole. On failure
 // returns false with a French message naming the file and the reason.
 bool ExportDrawing(const std::string& path, ImageFormat format, CFunctionsContext& context,

@@ -142,13 +142,55 @@ TEST(Cli, FormulaStartingWithMinusIsStillTheFormula)
     EXPECT_EQ(r.out, "9\n");
 }
 
-TEST(Cli, NoArgumentPrintsUsage)
+// The window mode, where there is no display: one clear line instead of Qt's abort; with the
+// offscreen platform, a file that cannot be opened ends the start with status 2.
+struct WindowCase {
+    const char* name;
+    std::vector<std::string> args;
+    const char* platform; // QT_QPA_PLATFORM, or nullptr
+    int status;
+    const char* message; // in standard error
+};
+
+class WindowMode : public ::testing::TestWithParam<WindowCase> { };
+
+TEST_P(WindowMode, StartsOrSaysWhyNot)
 {
-    const Result r = RunCurvana({});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_NE(r.out.find("--eval"), std::string::npos);
+    const WindowCase& c = GetParam();
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    if (c.platform != nullptr)
+        setenv("QT_QPA_PLATFORM", c.platform, 1);
+    else
+        unsetenv("QT_QPA_PLATFORM");
+    const Result r = RunCurvana(c.args);
+    unsetenv("QT_QPA_PLATFORM");
+    EXPECT_EQ(r.status, c.status);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cli, WindowMode,
+    ::testing::Values(WindowCase {"NoDisplay", {}, nullptr, 2, "xvfb-run"},
+        WindowCase {"NoDisplayPointsToExport", {}, nullptr, 2, "--export"},
+        WindowCase {"NoDisplayWithAFile", {"examples/tan.cvn"}, nullptr, 2, "aucun affichage"},
+        WindowCase {"TwoFiles", {"a.cvn", "b.cvn"}, nullptr, 2, "un seul document"},
+        WindowCase {"PrintWithoutFile", {"--print"}, nullptr, 2, "--print"},
+        WindowCase {"MissingFile", {"/nonexistent/doc.cvn"}, "offscreen", 2,
+            "L'ouverture du document a échoué."},
+        WindowCase {"MissingFileToPrint", {"--print", "/nonexistent/doc.cvn"}, nullptr, 2,
+            "L'ouverture du document a échoué."},
+        WindowCase {"NotADocument", {CURVANA_SOURCE_DIR "/README.md"}, "offscreen", 2,
+            "README.md"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Cli, HelpPrintsUsage)
+{
     const Result h = RunCurvana({"--help"});
-    EXPECT_EQ(h.out, r.out);
+    EXPECT_EQ(h.status, 0);
+    EXPECT_NE(h.out.find("--eval"), std::string::npos);
+    EXPECT_NE(h.out.find("curvana [FICHIER]"), std::string::npos);
+    EXPECT_NE(h.out.find("--print FICHIER"), std::string::npos);
 }
 
 // --export to pictures. The environment offers no display and no Qt platform: the program must

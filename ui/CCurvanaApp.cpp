@@ -1,0 +1,146 @@
+#include "ui/CCurvanaApp.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include <QLibraryInfo>
+#include <QMessageBox>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+#include <xcb/xcb.h>
+
+#include "ui/CCurvanaDoc.h"
+#include "ui/CMainFrame.h"
+#include "ui/Printing.h"
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailure = 2;
+
+const char* const kOpenFailed = "L'ouverture du document a échoué.";
+
+bool IsSet(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0';
+}
+
+// Whether Qt will find a display; Qt itself would abort without one.
+bool DisplayAvailable()
+{
+    if (IsSet("QT_QPA_PLATFORM") || IsSet("WAYLAND_DISPLAY"))
+        return true;
+    if (!IsSet("DISPLAY"))
+        return false;
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    const bool ok = xcb_connection_has_error(connection) == 0;
+    xcb_disconnect(connection);
+    return ok;
+}
+
+// Message boxes need someone to answer them.
+bool Interactive()
+{
+    const QString platform = QGuiApplication::platformName();
+    return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
+}
+
+void ReportStartFailure(const QString& message, const QString& reason)
+{
+    std::fprintf(stderr, "curvana : %s\n%s\n", qUtf8Printable(message), qUtf8Printable(reason));
+    if (Interactive()) {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Curvana"), message);
+        box.setInformativeText(reason);
+        box.exec();
+    }
+}
+
+} // namespace
+
+CCurvanaApp::CCurvanaApp(int& argc, char** argv) : QApplication(argc, argv)
+{
+    setOrganizationName(QStringLiteral("Curvana"));
+    setApplicationName(QStringLiteral("Curvana"));
+    setApplicationVersion(QStringLiteral("2.0.2"));
+    setDesktopFileName(QStringLiteral("curvana"));
+    // Qt's standard buttons and dialogs speak the program's language.
+    if (qtTranslator_.load(
+            QStringLiteral("qtbase_fr"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(&qtTranslator_);
+}
+
+CCurvanaApp::~CCurvanaApp()
+{
+    frame_.reset();
+    doc_.reset();
+}
+
+bool CCurvanaApp::InitInstance(const QStringList& arguments, int& exitStatus)
+{
+    doc_ = std::make_unique<CCurvanaDoc>();
+    if (arguments.size() == 2 && arguments[0] == QLatin1String("--print")) {
+        exitStatus = PrintFile(arguments[1]);
+        return false;
+    }
+    frame_ = std::make_unique<CMainFrame>(*doc_);
+    if (arguments.size() == 1) {
+        QString error;
+        if (!doc_->OnOpenDocument(arguments[0], error)) {
+            ReportStartFailure(QString::fromUtf8(kOpenFailed), error);
+            exitStatus = kExitFailure;
+            return false;
+        }
+    }
+    frame_->resize(frame_->sizeHint());
+    frame_->show();
+    exitStatus = kExitOk;
+    return true;
+}
+
+int CCurvanaApp::PrintFile(const QString& path)
+{
+    QString error;
+    if (!doc_->OnOpenDocument(path, error)) {
+        ReportStartFailure(QString::fromUtf8(kOpenFailed), error);
+        return kExitFailure;
+    }
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull()) {
+        ReportStartFailure(QString::fromUtf8("L'impression a échoué."),
+            QString::fromUtf8("aucune imprimante par défaut : rien n'a été imprimé"));
+        return kExitFailure;
+    }
+    QPrinter printer(info, QPrinter::HighResolution);
+    printer.setDocName(doc_->Title());
+    if (!PrintPlot(printer, doc_->Context())) {
+        ReportStartFailure(QString::fromUtf8("L'impression a échoué."), info.printerName());
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+int RunWindow(int argc, char** argv)
+{
+    const bool printing = argc >= 2 && std::strcmp(argv[1], "--print") == 0;
+    if (!DisplayAvailable()) {
+        if (!printing) {
+            std::fputs("curvana : aucun affichage (ni DISPLAY ni WAYLAND_DISPLAY) : la fenêtre ne "
+                       "peut pas s'ouvrir ; lancez-la sous xvfb-run, ou dessinez sans fenêtre avec "
+                       "--export (voir curvana --help)\n",
+                stderr);
+            return kExitFailure;
+        }
+        // Printing needs no window.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    CCurvanaApp app(argc, argv);
+    QStringList arguments = QCoreApplication::arguments();
+    arguments.removeFirst();
+    int status = kExitOk;
+    if (!app.InitInstance(arguments, status))
+        return status;
+    return QApplication::exec();
+}

@@ -1,0 +1,285 @@
+#include "ui/CCurvanaView.h"
+
+#include <cmath>
+
+#include <QFile>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QWheelEvent>
+
+#include "platform/CLocale.h"
+#include "ui/CCurvanaDoc.h"
+#include "ui/DocumentCommands.h"
+#include "ui/ImageExport.h"
+#include "ui/QtGraphics.h"
+#include "ui/Resources.h"
+#include "view/PlotRenderer.h"
+
+namespace {
+
+const char* const kZoomInRefused = "Fonction Zoom+ impossible\n\nLes points origine et extrémité "
+                                   "ont\nla même abscisse ou ordonnée";
+const char* const kZoomOutRefused = "Fonction Zoom- impossible\n\nLes points origine et "
+                                    "extrémité ont\nla même abscisse ou ordonnée";
+const char* const kIdle = "Prêt";
+
+// One wheel notch, in eighths of a degree.
+constexpr double kNotch = 120.0;
+
+PixelPoint ToPixel(const QPointF& p)
+{
+    return {static_cast<int>(std::floor(p.x())), static_cast<int>(std::floor(p.y()))};
+}
+
+} // namespace
+
+CCurvanaView::CCurvanaView(CCurvanaDoc& doc, QWidget* parent) : QWidget(parent), doc_(doc)
+{
+    setMouseTracking(true);
+    setFocusPolicy(Qt::ClickFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    ShowIdleCursor();
+    connect(&doc_, &CCurvanaDoc::HistoryApplied, this, qOverload<>(&QWidget::update));
+    connect(&doc_, &CCurvanaDoc::DocumentReplaced, this, &CCurvanaView::Retrace);
+}
+
+void CCurvanaView::SelectTool(Tool tool)
+{
+    tools_.Arm(tool);
+    switch (tool) {
+    case Tool::ZoomIn:
+        setCursor(ToolCursor(Tool::ZoomIn));
+        break;
+    case Tool::ZoomOut:
+        setCursor(ToolCursor(Tool::ZoomOut));
+        break;
+    case Tool::Translation:
+        setCursor(ToolCursor(Tool::Translation));
+        break;
+    case Tool::None:
+        ShowIdleCursor();
+        break;
+    }
+}
+
+void CCurvanaView::ShowIdleCursor()
+{
+    setCursor(Qt::ArrowCursor);
+}
+
+void CCurvanaView::Retrace()
+{
+    cache_.Invalidate();
+    plotValid_ = false;
+    update();
+}
+
+void CCurvanaView::DrawPlotImage()
+{
+    CFunctionsContext& context = doc_.Context();
+    const qreal ratio = devicePixelRatioF();
+    // Measured on every paint: the size and dpi the mouse tools and the next save use.
+    PrepareSurface(context, width(), height(), logicalDpiX());
+    PlotInputs inputs = PlotInputs::Of(context);
+    if (plotValid_ && ratio == plotRatio_ && inputs == plotInputs_)
+        return;
+    const QSize pixels(static_cast<int>(std::ceil(width() * ratio)),
+        static_cast<int>(std::ceil(height() * ratio)));
+    if (plot_.size() != pixels)
+        plot_ = QImage(pixels, QImage::Format_RGB32);
+    plot_.setDevicePixelRatio(ratio);
+    plot_.fill(Qt::white);
+    {
+        QPainter painter(&plot_);
+        QtGraphics graphics(painter);
+        DrawPlot(
+            graphics, context, {Medium::Screen, width(), height(), logicalDpiX()}, {}, &cache_);
+    }
+    plotInputs_ = std::move(inputs);
+    plotRatio_ = ratio;
+    plotValid_ = true;
+    ++drawings_;
+}
+
+void CCurvanaView::paintEvent(QPaintEvent*)
+{
+    if (width() <= 0 || height() <= 0)
+        return;
+    DrawPlotImage();
+    QPainter painter(this);
+    painter.drawImage(QPointF(0, 0), plot_);
+    if (tools_.IsDragging())
+        DrawBand(painter);
+}
+
+void CCurvanaView::DrawBand(QPainter& painter) const
+{
+    const QPoint a(tools_.anchor.x, tools_.anchor.y);
+    const QPoint p(tools_.current.x, tools_.current.y);
+    // A white pen in exclusive-or shows on any colour of the plot; where the surface cannot do
+    // that, a dashed black line over a white one.
+    const bool xorPen = painter.paintEngine() != nullptr
+        && painter.paintEngine()->hasFeature(QPaintEngine::RasterOpModes);
+    const auto draw = [&](const QPen& pen) {
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        if (tools_.bandKind == BandKind::Line)
+            painter.drawLine(a, p);
+        else
+            painter.drawPolyline(QPolygon({a, QPoint(a.x(), p.y()), p, QPoint(p.x(), a.y()), a}));
+    };
+    if (xorPen) {
+        painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+        draw(QPen(Qt::white, 0));
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        return;
+    }
+    draw(QPen(Qt::white, 0));
+    draw(QPen(Qt::black, 0, Qt::DashLine));
+}
+
+QString CCurvanaView::CoordinatesAt(PixelPoint p) const
+{
+    const CFunctionsContext& c = doc_.Context();
+    return QString::fromStdString(platform::CFormat(
+        "Coordonnée x : %g, coordonnée y : %g", c.PixelToWorldX(p.x), c.PixelToWorldY(p.y)));
+}
+
+void CCurvanaView::mousePressEvent(QMouseEvent* event)
+{
+    const PixelPoint p = ToPixel(event->position());
+    if (event->button() == Qt::LeftButton && tools_.IsArmed()) {
+        tools_.Press(p);
+        return;
+    }
+    const bool pans = (event->button() == Qt::LeftButton || event->button() == Qt::MiddleButton)
+        && panButton_ == Qt::NoButton && !tools_.IsDragging();
+    if (pans) {
+        panButton_ = event->button();
+        panStart_ = p;
+        panArea_ = doc_.Context().area;
+        setCursor(Qt::ClosedHandCursor);
+        return;
+    }
+    QWidget::mousePressEvent(event);
+}
+
+void CCurvanaView::mouseMoveEvent(QMouseEvent* event)
+{
+    const PixelPoint p = ToPixel(event->position());
+    if (tools_.IsDragging()) {
+        tools_.Move(p);
+        update(); // the band over the kept plot: nothing is sampled
+    } else {
+        tools_.Move(p);
+    }
+    if (panButton_ != Qt::NoButton) {
+        CFunctionsContext& c = doc_.Context();
+        CWorkingArea moved = panArea_;
+        if (Translate(moved, c.screenWidth, c.screenHeight, panStart_, p) == ToolOutcome::Changed)
+            c.area = moved;
+        else
+            c.area = panArea_;
+        update();
+    }
+    emit StatusText(CoordinatesAt(p));
+}
+
+void CCurvanaView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && tools_.IsArmed()) {
+        tools_.Move(ToPixel(event->position()));
+        const Tool tool = tools_.Release();
+        ShowIdleCursor();
+        update(); // the band goes
+        RunArmedTool(tool);
+        return;
+    }
+    if (event->button() == panButton_) {
+        EndPan();
+        return;
+    }
+    QWidget::mouseReleaseEvent(event);
+}
+
+void CCurvanaView::RunArmedTool(Tool tool)
+{
+    CFunctionsContext& c = doc_.Context();
+    const CWorkingArea before = c.area;
+    CWorkingArea after = before;
+    switch (RunTool(tool, after, c.screenWidth, c.screenHeight, tools_.anchor, tools_.current)) {
+    case ToolOutcome::Changed:
+        doc_.Apply(new AreaCommand(doc_, before, after, QString()));
+        update();
+        break;
+    case ToolOutcome::Refused:
+        QMessageBox::critical(this, QStringLiteral("Curvana"),
+            QString::fromUtf8(tool == Tool::ZoomIn ? kZoomInRefused : kZoomOutRefused));
+        break;
+    case ToolOutcome::Unchanged:
+        break;
+    }
+}
+
+void CCurvanaView::EndPan()
+{
+    panButton_ = Qt::NoButton;
+    if (tools_.IsArmed())
+        setCursor(ToolCursor(tools_.tool));
+    else
+        ShowIdleCursor();
+    CFunctionsContext& c = doc_.Context();
+    const CWorkingArea after = c.area;
+    if (after.areaXMin == panArea_.areaXMin && after.areaXMax == panArea_.areaXMax
+        && after.areaYMin == panArea_.areaYMin && after.areaYMax == panArea_.areaYMax)
+        return;
+    c.area = panArea_;
+    doc_.Apply(new AreaCommand(doc_, panArea_, after, QString()));
+}
+
+void CCurvanaView::wheelEvent(QWheelEvent* event)
+{
+    const double notches = event->angleDelta().y() / kNotch;
+    CFunctionsContext& c = doc_.Context();
+    const CWorkingArea before = c.area;
+    CWorkingArea after = before;
+    const QPointF p = event->position();
+    if (panButton_ == Qt::NoButton
+        && WheelZoom(after, c.screenWidth, c.screenHeight, p.x(), p.y(), notches)
+            == ToolOutcome::Changed) {
+        doc_.Apply(new WheelZoomCommand(doc_, before, after, QString()));
+        update();
+        emit StatusText(CoordinatesAt(ToPixel(p)));
+    }
+    event->accept();
+}
+
+void CCurvanaView::leaveEvent(QEvent* event)
+{
+    emit StatusText(QString::fromUtf8(kIdle));
+    QWidget::leaveEvent(event);
+}
+
+void CCurvanaView::keyPressEvent(QKeyEvent* event)
+{
+    // Escape puts an armed tool down without using it.
+    if (event->key() == Qt::Key_Escape && tools_.IsArmed() && !tools_.IsDragging()) {
+        tools_.Cancel();
+        ShowIdleCursor();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+bool CCurvanaView::ExportPng(const QString& path, QString& error)
+{
+    std::string reason;
+    const bool ok = ExportDrawing(QFile::encodeName(path).toStdString(), ImageFormat::Png,
+        doc_.Context(), {Medium::LastScreen, width(), height()}, {}, reason);
+    if (!ok)
+        error = QString::fromStdString(reason);
+    return ok;
+}
