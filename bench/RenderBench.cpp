@@ -24,6 +24,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/BenchDocuments.h"
 #include "bench/BenchReporter.h"
 #include "model/CurvanaDocument.h"
 #include "ui/QtGraphics.h"
@@ -34,83 +35,14 @@ extern char** environ;
 
 namespace {
 
+using namespace bench;
+
 constexpr int kWidth = 1920;
 constexpr int kHeight = 1080;
 constexpr int kDpi = 96;
 // One sample per pixel column for a Cartesian curve; parametric and polar curves get as many
 // steps, so that gnuplot's single sample count matches every curve.
 constexpr int kSamples = kWidth;
-constexpr double kTwoPi = 6.283185307179586;
-
-struct Curve {
-    CurveType type;
-    const char* formula1;
-    const char* formula2;
-    double min, max;
-    int32_t colour; // 0x00BBGGRR
-    // gnuplot's y(x), or its x and y of $1 for a curve over a parameter.
-    const char* gnuplot1;
-    const char* gnuplot2;
-};
-
-const Curve kNewDocument[] = {
-    {CurveCartesian, "sin(1/x)", "", 0, 1, 0x00BC7D81, "sin(1.0/x)", ""},
-};
-
-const Curve kTwentyCurves[] = {
-    {CurveCartesian, "sin(x)", "", 0, 1, 0x000000C0, "sin(x)", ""},
-    {CurveCartesian, "3*cos(2*x)", "", 0, 1, 0x0000A000, "3*cos(2*x)", ""},
-    {CurveCartesian, "x^2/10-5", "", 0, 1, 0x00C00000, "x**2/10.0-5", ""},
-    {CurveCartesian, "8*exp(-x*x/20)", "", 0, 1, 0x00008080, "8*exp(-x*x/20.0)", ""},
-    {CurveCartesian, "ln(abs(x))", "", 0, 1, 0x00800080, "log(abs(x))", ""},
-    {CurveCartesian, "2*sqrt(abs(x))", "", 0, 1, 0x00808000, "2*sqrt(abs(x))", ""},
-    {CurveCartesian, "tan(x)", "", 0, 1, 0x00C04000, "tan(x)", ""},
-    {CurveCartesian, "1/x", "", 0, 1, 0x004000C0, "1.0/x", ""},
-    {CurveCartesian, "x^3/100", "", 0, 1, 0x0000C040, "x**3/100.0", ""},
-    {CurveCartesian, "4*atan(x)", "", 0, 1, 0x00404040, "4*atan(x)", ""},
-    {CurveCartesian, "sinh(x/5)", "", 0, 1, 0x00A06000, "sinh(x/5.0)", ""},
-    {CurveCartesian, "5*abs(sin(x))", "", 0, 1, 0x000060A0, "5*abs(sin(x))", ""},
-    {CurveCartesian, "floor(x/3)", "", 0, 1, 0x0060A000, "floor(x/3.0)", ""},
-    {CurveCartesian, "x*sin(x)/3", "", 0, 1, 0x00A00060, "x*sin(x)/3.0", ""},
-    {CurveCartesian, "6*cos(x*x/10)", "", 0, 1, 0x006000A0, "6*cos(x*x/10.0)", ""},
-    {CurveCartesian, "sin(1/x)", "", 0, 1, 0x00BC7D81, "sin(1.0/x)", ""},
-    {CurveCartesian, "sqrt(25-x^2)", "", 0, 1, 0x00208020, "sqrt(25-x**2)", ""},
-    {CurveParametric, "12*cos(3*t)", "8*sin(2*t)", 0, kTwoPi, 0x000080FF, "12*cos(3*$1)",
-        "8*sin(2*$1)"},
-    {CurveParametric, "5*cos(t)^3", "5*sin(t)^3", 0, kTwoPi, 0x00FF8000, "5*cos($1)**3",
-        "5*sin($1)**3"},
-    {CurvePolar, "10*sin(4*theta)", "", 0, kTwoPi, 0x00A000A0, "10*sin(4*$1)*cos($1)",
-        "10*sin(4*$1)*sin($1)"},
-};
-
-struct Case {
-    const char* name;
-    const Curve* curves;
-    size_t count;
-};
-
-const Case kCases[] = {
-    {"NewDocument", kNewDocument, std::size(kNewDocument)},
-    {"TwentyCurves", kTwentyCurves, std::size(kTwentyCurves)},
-};
-
-// A new document (view x from -22 to 18) holding the case's curves.
-CFunctionsContext DocumentOf(const Case& c)
-{
-    CFunctionsContext context = CurvanaDocument().context;
-    context.Clear();
-    for (size_t i = 0; i < c.count; ++i) {
-        const Curve& curve = c.curves[i];
-        CFunction f;
-        f.Set(curve.type, curve.formula1, curve.formula2, curve.min, curve.max, curve.colour,
-            kSamples);
-        CFunctionEntry entry;
-        entry.SetFunction(f);
-        context.Append(entry);
-    }
-    return context;
-}
-
 void Render(QImage& image, CFunctionsContext& context)
 {
     QPainter painter(&image);
@@ -120,7 +52,7 @@ void Render(QImage& image, CFunctionsContext& context)
 
 void Curvana(benchmark::State& state, const Case* c)
 {
-    CFunctionsContext context = DocumentOf(*c);
+    CFunctionsContext context = DocumentOf(*c, kSamples);
     QImage image(kWidth, kHeight, QImage::Format_RGB32);
     for (auto _ : state) {
         Render(image, context);
@@ -130,7 +62,7 @@ void Curvana(benchmark::State& state, const Case* c)
 
 void CurvanaPng(benchmark::State& state, const Case* c)
 {
-    CFunctionsContext context = DocumentOf(*c);
+    CFunctionsContext context = DocumentOf(*c, kSamples);
     QImage image(kWidth, kHeight, QImage::Format_RGB32);
     for (auto _ : state) {
         Render(image, context);
@@ -154,7 +86,7 @@ std::string GnuplotColour(int32_t colour)
 // curves, as a gnuplot script.
 std::string GnuplotScript(const Case& c, const std::string& output)
 {
-    CFunctionsContext context = DocumentOf(c);
+    CFunctionsContext context = DocumentOf(c, kSamples);
     PrepareSurface(context, kWidth, kHeight, kDpi);
     const CWorkingArea& a = context.area;
     char ranges[200];

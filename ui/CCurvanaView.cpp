@@ -16,6 +16,7 @@
 #include "ui/ImageExport.h"
 #include "ui/QtGraphics.h"
 #include "ui/Resources.h"
+#include "ui/SerialRaster.h"
 #include "view/PlotRenderer.h"
 
 namespace {
@@ -91,13 +92,13 @@ void CCurvanaView::DrawPlotImage()
     if (plot_.size() != pixels)
         plot_ = QImage(pixels, QImage::Format_RGB32);
     plot_.setDevicePixelRatio(ratio);
-    plot_.fill(Qt::white);
-    {
+    const PlotSurface surface {Medium::Screen, width(), height(), logicalDpiX()};
+    PaintSerially([&] {
+        plot_.fill(Qt::white);
         QPainter painter(&plot_);
         QtGraphics graphics(painter);
-        DrawPlot(
-            graphics, context, {Medium::Screen, width(), height(), logicalDpiX()}, {}, &cache_);
-    }
+        DrawPlot(graphics, context, surface, {}, &cache_);
+    });
     plotInputs_ = std::move(inputs);
     plotRatio_ = ratio;
     plotValid_ = true;
