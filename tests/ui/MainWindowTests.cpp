@@ -370,6 +370,24 @@ INSTANTIATE_TEST_SUITE_P(Window, SaveQuestion,
         QuestionCase {"Annuler", QMessageBox::Cancel, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(MainWindow, QtsOwnButtonsSpeakFrench)
+{
+    Window w;
+    w.View().SelectTool(Tool::Translation);
+    MousePress(&w.View(), Qt::LeftButton, QPoint(100, 100));
+    MouseRelease(&w.View(), Qt::LeftButton, QPoint(140, 100));
+    QStringList buttons;
+    AnswerModals([&] { w.frame->Action(ID_FILE_NEW)->trigger(); }, {[&](QWidget* d) {
+        auto* box = qobject_cast<QMessageBox*>(d);
+        ASSERT_NE(box, nullptr);
+        for (auto b : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel})
+            buttons << box->button(b)->text().remove(QLatin1Char('&'));
+        box->button(QMessageBox::Cancel)->click();
+    }});
+    EXPECT_EQ(buttons,
+        QStringList({QStringLiteral("Oui"), QStringLiteral("Non"), QStringLiteral("Annuler")}));
+}
+
 TEST(MainWindow, AnUnmodifiedDocumentIsDroppedWithoutAQuestion)
 {
     Window w;
