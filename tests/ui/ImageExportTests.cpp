@@ -476,6 +476,55 @@ TEST(PngExport, AliasedDrawingHasOnlyPureColours)
     }
 }
 
+TEST(PngExport, FileHoldsExactlyTheDrawing)
+{
+    // The same plot drawn straight into an image on this thread: the file, decoded by Qt's own
+    // reader, must give back every pixel of it.
+    struct Row {
+        const char* document; // nullptr: the new document
+        int width, height, dpi;
+        bool antialias;
+    };
+    const Row rows[] = {
+        {nullptr, 800, 600, 96, true},
+        {nullptr, 1920, 1080, 96, true},
+        {nullptr, 1, 1, 96, true},
+        {nullptr, 31, 17, 96, false},
+        {"tan.cvn", 3000, 200, 192, true},
+        {"tan.cvn", 640, 480, 96, false},
+    };
+    for (const Row& r : rows) {
+        const CFunctionsContext context = r.document ? Example(r.document) : NewDocument();
+        CFunctionsContext drawn = context;
+        drawn.params.antialias = r.antialias;
+        QImage expected(r.width, r.height, QImage::Format_RGB32);
+        {
+            QPainter painter(&expected);
+            QtGraphics graphics(painter);
+            DrawPlot(graphics, drawn, {Medium::File, r.width, r.height, r.dpi});
+        }
+        CFunctionsContext exported = context;
+        exported.params.antialias = r.antialias;
+        const QImage image
+            = RenderPng(exported, r.width, r.height, r.dpi).convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(image.size(), expected.size()) << r.width << 'x' << r.height;
+        int differing = 0;
+        for (int y = 0; y < r.height; ++y)
+            for (int x = 0; x < r.width; ++x)
+                differing += image.pixel(x, y) != expected.pixel(x, y);
+        EXPECT_EQ(differing, 0) << (r.document ? r.document : "new document") << ' ' << r.width
+                                << 'x' << r.height;
+        // Not a blank picture that would match anything blank.
+        int white = 0;
+        for (int y = 0; y < r.height; ++y)
+            for (int x = 0; x < r.width; ++x)
+                white += image.pixel(x, y) == kWhite;
+        if (r.width * r.height > 100) {
+            EXPECT_LT(white, r.width * r.height) << r.width << 'x' << r.height;
+        }
+    }
+}
+
 TEST(PngExport, ObserverSeesTheCurveAndFilesAreReplacedWhole)
 {
     TempDir dir;
