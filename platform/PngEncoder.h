@@ -1,10 +1,12 @@
 #pragma once
 
-// PNG files of opaque pictures, written fast. A plot is mostly runs of one colour and rows equal
-// to the row above; a general-purpose compressor spends most of its time finding what is plain
-// here (zlib needs about 8 ms for 6 MB of zeros), so this encoder looks for those two repeats
-// only: the same bytes one row up, and the same pixel just before. Its deflate stream is a
-// standard one that every PNG reader decodes; the pixels are kept exactly.
+// PNG files of opaque pictures, written fast. A plot is mostly rows equal to the row above and
+// runs of one colour; a general-purpose compressor spends most of its time searching where
+// nothing needs searching (zlib takes 8 ms or more over the 6 MB of zeros that a white 1920 x 1080
+// picture filters to). Here every row is filtered by "up", and only runs are looked for: of one
+// byte (what the up filter leaves of a row that repeats the one above) and of one pixel. The
+// result is a standard deflate stream with Huffman codes fitted to each block, which every PNG
+// reader decodes, and the pixels are kept exactly.
 
 #include <cstddef>
 #include <cstdint>
