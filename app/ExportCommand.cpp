@@ -56,8 +56,8 @@ struct CurveOption {
     std::string formula1, formula2;
     std::string shown1, shown2;
     double min = 0.0;
-    double max = 1.0;
-    double iterations = 1009.0;
+    double max = 0.0;
+    double iterations = 0.0;
     std::optional<int32_t> colour;
 };
 
@@ -162,9 +162,15 @@ public:
         const std::optional<double> b = Number(maxName);
         if (!b)
             return false;
-        if (!(*a < *b) || !std::isfinite(*b - *a)) {
+        if (!(*a < *b)) {
             UsageError(option_ + " : " + minName + " doit être inférieur à " + maxName + " : « "
                 + argv_[i_ - 1] + " » et « " + argv_[i_] + " »");
+            return false;
+        }
+        if (!std::isfinite(*b - *a)) {
+            UsageError(option_ + " : de " + minName + " à " + maxName
+                + ", l'écart dépasse les nombres représentables : « " + argv_[i_ - 1] + " » et « "
+                + argv_[i_] + " »");
             return false;
         }
         min = *a;

@@ -600,7 +600,7 @@ TEST_F(Export, RefusedCurvesAndOptionsWriteNothing)
         {{"--area", "-1", "1", "-1"}, 2, "--area attend XMIN XMAX YMIN YMAX"},
         {{"--area", "1", "-1", "-1", "1"}, 2, "XMIN doit être inférieur à XMAX"},
         {{"--area", "-1", "1", "0", "0"}, 2, "YMIN doit être inférieur à YMAX"},
-        {{"--area", "-1e308", "1e308", "0", "1"}, 2, "XMIN doit être inférieur à XMAX"},
+        {{"--area", "-1e308", "1e308", "0", "1"}, 2, "de XMIN à XMAX, l'écart dépasse"},
         {{"--cartesian", "x\xE2\x86\x92"}, 2, "code page 1252"},
         // A usage error is found before a formula is checked.
         {{"--cartesian", "t", "--size", "0x0"}, 2, "--size attend"},
