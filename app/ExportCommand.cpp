@@ -39,10 +39,10 @@ constexpr int32_t Rgb(int red, int green, int blue)
 }
 constexpr int32_t kCurveColours[] = {
     Rgb(129, 125, 188), // the new document's curve
-    Rgb(192, 0, 0),
     Rgb(0, 128, 0),
     Rgb(224, 128, 0),
     Rgb(0, 64, 192),
+    Rgb(192, 0, 0),
     Rgb(128, 0, 128),
     Rgb(0, 128, 128),
     Rgb(64, 64, 64),
