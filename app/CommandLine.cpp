@@ -38,6 +38,22 @@ const char* const kUsage
       "    --points            écrit aussi les points de chaque courbe sur la sortie standard\n"
       "    --no-antialias --dots --no-break-search --no-domain-search --manual-graduation\n"
       "                        paramètres de tracé et mode de graduation\n"
+      "    --cartesian FORMULE courbe y(x)\n"
+      "    --parametric FX FY TMIN TMAX ITERATIONS\n"
+      "                        courbe x(t), y(t), t de TMIN à TMAX en ITERATIONS pas\n"
+      "    --polar FORMULE THETAMIN THETAMAX ITERATIONS\n"
+      "                        courbe r(theta), theta en radians\n"
+      "    --colour COULEUR    couleur de la courbe qui précède : #RRGGBB, #RGB ou un nom\n"
+      "                        de couleur SVG (red, steelblue...)\n"
+      "    --area XMIN XMAX YMIN YMAX\n"
+      "                        zone de travail, normalisée comme dans le document : un\n"
+      "                        nouveau document garde XMIN et XMAX et déduit y des\n"
+      "                        proportions de la surface, autour de (YMIN+YMAX)/2\n"
+      "                        Les courbes données remplacent celles du document, dans\n"
+      "                        l'ordre. Sans --colour, la première prend la couleur d'un\n"
+      "                        nouveau document et les suivantes un cycle de 8 couleurs.\n"
+      "                        Une formule que la courbe ne peut compiler est refusée\n"
+      "                        (code de sortie 1), sans rien écrire.\n"
       "  curvana --help | --version\n";
 
 } // namespace
@@ -68,6 +84,8 @@ std::string ToTerminalText(const std::string& engineText)
     return platform::Cp1252ToUtf8(engineText).value_or(engineText);
 }
 
+} // namespace
+
 // On an engine error: the formula, the error text (whose caret line stands under it), then the
 // code and positions on a last line.
 int ReportEngineError(const char* formula, const ParseErrorMsg& error)
@@ -76,6 +94,8 @@ int ReportEngineError(const char* formula, const ParseErrorMsg& error)
     std::fprintf(stderr, "code %d, from %d, to %d\n", error.code, error.from, error.to);
     return kExitEngineError;
 }
+
+namespace {
 
 std::optional<std::string> FormulaArgument(int argc, char** argv, int index, const char* option)
 {

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <string>
 
+struct ParseErrorMsg;
+
 // The command line of the executable: the engine commands (--eval, --tree, --derive), --export,
 // --help and --version. Returns the process exit status.
 
@@ -16,3 +18,6 @@ WindowMode GetWindowMode(int argc, char** argv);
 // Shared by the commands: a usage error on standard error (exit status 2), and the usage text.
 int UsageError(const std::string& message);
 void PrintUsage(FILE* out);
+
+// An engine error as --eval reports it, on standard error; returns the exit status 1.
+int ReportEngineError(const char* formula, const ParseErrorMsg& error);

@@ -1,13 +1,18 @@
 #include "app/ExportCommand.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/CommandLine.h"
 #include "model/CurvanaDocument.h"
+#include "model/Sampler.h"
 #include "platform/CLocale.h"
+#include "platform/Cp1252.h"
+#include "ui/CurveColour.h"
 #include "ui/ImageExport.h"
 #include "ui/QtRuntime.h"
 #include "view/NullGraphics.h"
@@ -16,6 +21,7 @@
 namespace {
 
 constexpr int kExitOk = 0;
+constexpr int kExitFormula = 1;
 constexpr int kExitFailure = 2;
 
 // Surfaces beyond these would only exhaust memory.
@@ -24,6 +30,40 @@ constexpr long long kMaxPixels = 64ll << 20;
 constexpr long kMaxDpi = 9600;
 
 enum class Output { Document, Png, Svg, Pdf };
+
+// Colours of the curves typed without --colour, by their place on the command line: the new
+// document's violet-blue first, then dark colours far enough apart to tell curves apart on white.
+constexpr int32_t Rgb(int red, int green, int blue)
+{
+    return (blue << 16) | (green << 8) | red;
+}
+constexpr int32_t kCurveColours[] = {
+    Rgb(129, 125, 188), // the new document's curve
+    Rgb(0, 128, 0),
+    Rgb(224, 128, 0),
+    Rgb(0, 64, 192),
+    Rgb(192, 0, 0),
+    Rgb(128, 0, 128),
+    Rgb(0, 128, 128),
+    Rgb(64, 64, 64),
+};
+
+// A curve typed on the command line. Texts are code page 1252; shown1 and shown2 keep them as
+// typed, for messages.
+struct CurveOption {
+    const char* option;
+    CurveType type;
+    std::string formula1, formula2;
+    std::string shown1, shown2;
+    double min = 0.0;
+    double max = 0.0;
+    double iterations = 0.0;
+    std::optional<int32_t> colour;
+};
+
+struct Area {
+    double xMin, xMax, yMin, yMax;
+};
 
 struct ExportOptions {
     std::string out;
@@ -37,6 +77,8 @@ struct ExportOptions {
     bool searchBreakPoints = true;
     bool searchDiscontinuities = true;
     bool manualGraduation = false;
+    std::vector<CurveOption> curves;
+    std::optional<Area> area;
 };
 
 // A strictly positive decimal integer, all of the text.
@@ -67,6 +109,140 @@ std::optional<Output> OutputFor(const std::string& path)
     if (extension == ".pdf")
         return Output::Pdf;
     return std::nullopt;
+}
+
+// A finite number in the C locale, all of the text.
+std::optional<double> FiniteNumber(const char* text)
+{
+    char* end = nullptr;
+    const double v = platform::CStrtod(text, &end);
+    if (end == text || *end != '\0' || platform::IsCSpace(text[0]) || !std::isfinite(v))
+        return std::nullopt;
+    return v;
+}
+
+// The values of an option taking several arguments; on error prints it and returns false.
+class OptionValues {
+public:
+    OptionValues(int argc, char** argv, int& i) : argc_(argc), argv_(argv), i_(i) { }
+
+    // The option's argument count, checked before any is read.
+    bool Need(const std::string& option, int count, const char* names)
+    {
+        option_ = option;
+        if (i_ + count < argc_)
+            return true;
+        UsageError(option + " attend " + names);
+        return false;
+    }
+    const char* Next() { return argv_[++i_]; }
+    std::optional<std::string> Formula(std::string& shown)
+    {
+        shown = Next();
+        std::optional<std::string> text = platform::Utf8ToCp1252(shown);
+        if (!text)
+            UsageError("la formule « " + shown + " » de " + option_
+                + " contient un caractère que le code page 1252 ne sait pas représenter");
+        return text;
+    }
+    std::optional<double> Number(const char* name)
+    {
+        const char* text = Next();
+        const std::optional<double> v = FiniteNumber(text);
+        if (!v)
+            UsageError(option_ + " : " + name + " n'est pas un nombre fini : « " + text + " »");
+        return v;
+    }
+    // Two numbers, the first below the second.
+    bool Interval(const char* minName, const char* maxName, double& min, double& max)
+    {
+        const std::optional<double> a = Number(minName);
+        if (!a)
+            return false;
+        const std::optional<double> b = Number(maxName);
+        if (!b)
+            return false;
+        if (!(*a < *b)) {
+            UsageError(option_ + " : " + minName + " doit être inférieur à " + maxName + " : « "
+                + argv_[i_ - 1] + " » et « " + argv_[i_] + " »");
+            return false;
+        }
+        if (!std::isfinite(*b - *a)) {
+            UsageError(option_ + " : de " + minName + " à " + maxName
+                + ", l'écart dépasse les nombres représentables : « " + argv_[i_ - 1] + " » et « "
+                + argv_[i_] + " »");
+            return false;
+        }
+        min = *a;
+        max = *b;
+        return true;
+    }
+    std::optional<double> Iterations()
+    {
+        const char* text = Next();
+        const std::optional<long> n = PositiveInteger(text);
+        if (!n || *n > static_cast<long>(kMaxSamplesPerCurve)) {
+            UsageError(option_ + " : ITERATIONS attend un entier de 1 à "
+                + std::to_string(static_cast<long>(kMaxSamplesPerCurve)) + " : « " + text + " »");
+            return std::nullopt;
+        }
+        return static_cast<double>(*n);
+    }
+
+private:
+    int argc_;
+    char** argv_;
+    int& i_;
+    std::string option_;
+};
+
+// --cartesian, --parametric or --polar with its arguments; on error prints it and returns false.
+bool ParseCurve(OptionValues& values, const std::string& a, std::vector<CurveOption>& curves)
+{
+    CurveOption c;
+    if (a == "--cartesian") {
+        if (!values.Need(a, 1, "FORMULE"))
+            return false;
+        c.option = "--cartesian";
+        c.type = CurveCartesian;
+    } else if (a == "--parametric") {
+        if (!values.Need(a, 5, "FX FY TMIN TMAX ITERATIONS"))
+            return false;
+        c.option = "--parametric";
+        c.type = CurveParametric;
+    } else {
+        if (!values.Need(a, 4, "FORMULE THETAMIN THETAMAX ITERATIONS"))
+            return false;
+        c.option = "--polar";
+        c.type = CurvePolar;
+    }
+    // Cartesian curves run over the view; their interval and count are the new document's.
+    const CFunction defaults = DefaultCurve();
+    c.min = defaults.paramMin;
+    c.max = defaults.paramMax;
+    c.iterations = defaults.iterations;
+    std::optional<std::string> f1 = values.Formula(c.shown1);
+    if (!f1)
+        return false;
+    c.formula1 = *f1;
+    if (c.type == CurveParametric) {
+        std::optional<std::string> f2 = values.Formula(c.shown2);
+        if (!f2)
+            return false;
+        c.formula2 = *f2;
+    }
+    if (c.type != CurveCartesian) {
+        const bool polar = c.type == CurvePolar;
+        if (!values.Interval(
+                polar ? "THETAMIN" : "TMIN", polar ? "THETAMAX" : "TMAX", c.min, c.max))
+            return false;
+        const std::optional<double> n = values.Iterations();
+        if (!n)
+            return false;
+        c.iterations = *n;
+    }
+    curves.push_back(std::move(c));
+    return true;
 }
 
 // Parses the arguments after --export; on error prints it and returns nullopt.
@@ -121,6 +297,41 @@ std::optional<ExportOptions> ParseOptions(int argc, char** argv)
             o.searchDiscontinuities = false;
         } else if (a == "--manual-graduation") {
             o.manualGraduation = true;
+        } else if (a == "--cartesian" || a == "--parametric" || a == "--polar") {
+            OptionValues values(argc, argv, i);
+            if (!ParseCurve(values, a, o.curves))
+                return std::nullopt;
+        } else if (a == "--colour") {
+            if (i + 1 >= argc) {
+                UsageError("--colour attend COULEUR");
+                return std::nullopt;
+            }
+            const std::string text = argv[++i];
+            if (o.curves.empty()) {
+                UsageError("--colour « " + text
+                    + " » : --colour s'applique à la courbe qui le précède, et aucune ne le "
+                      "précède");
+                return std::nullopt;
+            }
+            if (o.curves.back().colour) {
+                UsageError("--colour « " + text + " » : la courbe qui précède a déjà sa couleur");
+                return std::nullopt;
+            }
+            o.curves.back().colour = CurveColourFromText(text);
+            if (!o.curves.back().colour) {
+                UsageError("--colour attend #RRGGBB, #RGB ou un nom de couleur SVG (red, "
+                           "steelblue...) : « "
+                    + text + " »");
+                return std::nullopt;
+            }
+        } else if (a == "--area") {
+            OptionValues values(argc, argv, i);
+            Area area {};
+            if (!values.Need(a, 4, "XMIN XMAX YMIN YMAX")
+                || !values.Interval("XMIN", "XMAX", area.xMin, area.xMax)
+                || !values.Interval("YMIN", "YMAX", area.yMin, area.yMax))
+                return std::nullopt;
+            o.area = area;
         } else if (a.size() > 1 && a[0] == '-') {
             UsageError("option inconnue : « " + a + " »");
             return std::nullopt;
@@ -132,6 +343,77 @@ std::optional<ExportOptions> ParseOptions(int argc, char** argv)
         }
     }
     return o;
+}
+
+const char* KindName(CurveType type, bool second)
+{
+    switch (type) {
+    case CurveCartesian:
+        return "y(x)";
+    case CurveParametric:
+        return second ? "y(t)" : "x(t)";
+    case CurvePolar:
+        return "r(theta)";
+    case CurveNone:
+        break;
+    }
+    return "";
+}
+
+std::string Shown(const std::string& engineText)
+{
+    return platform::Cp1252ToUtf8(engineText).value_or(engineText);
+}
+
+// Refuses a formula that the curve would not compile, as the window never does: the window stores
+// any text and draws nothing for it. Returns 0, or the exit status after the message.
+int CheckCurveFormula(int index, const CurveOption& c, bool second)
+{
+    const std::string& text = second ? c.formula2 : c.formula1;
+    const std::string& shown = second ? c.shown2 : c.shown1;
+    const char* variable = CurveVariable(c.type);
+    const FormulaCheck check = CheckFormula(text, variable);
+    const std::string curve = "courbe " + std::to_string(index) + " (" + c.option + ", "
+        + KindName(c.type, second) + ")";
+    switch (check.outcome) {
+    case FormulaCheck::Compiles:
+        return kExitOk;
+    case FormulaCheck::ParseError:
+        std::fprintf(stderr, "curvana : %s : formule refusée par le moteur :\n", curve.c_str());
+        return ReportEngineError(shown.c_str(), check.error);
+    case FormulaCheck::WrongVariable:
+        std::fprintf(stderr,
+            "curvana : %s : la formule « %s » utilise la variable « %s » ; elle ne peut utiliser "
+            "que %s (majuscules ou minuscules)\n",
+            curve.c_str(), shown.c_str(), Shown(check.variables.at(0)).c_str(), variable);
+        return kExitFormula;
+    case FormulaCheck::TooManyVariables: {
+        std::string names;
+        for (const std::string& v : check.variables)
+            names += (names.empty() ? "" : ", ") + Shown(v);
+        std::fprintf(stderr,
+            "curvana : %s : la formule « %s » utilise %zu variables (%s) ; elle ne peut en "
+            "utiliser qu'une, %s\n",
+            curve.c_str(), shown.c_str(), check.variables.size(), names.c_str(), variable);
+        return kExitFormula;
+    }
+    }
+    return kExitFormula;
+}
+
+// The curves typed on the command line, in their order, in place of the document's.
+void ReplaceCurves(CFunctionsContext& context, const std::vector<CurveOption>& curves)
+{
+    context.Clear();
+    for (size_t i = 0; i < curves.size(); ++i) {
+        const CurveOption& c = curves[i];
+        const int32_t colour = c.colour.value_or(kCurveColours[i % std::size(kCurveColours)]);
+        CFunction f;
+        f.Set(c.type, c.formula1, c.formula2, c.min, c.max, colour, c.iterations);
+        CFunctionEntry entry;
+        entry.SetFunction(f);
+        context.Append(entry);
+    }
 }
 
 void PrintPoints(int curve, const std::vector<PlotPoint>& points)
@@ -173,6 +455,16 @@ int RunExport(int argc, char** argv)
         return UsageError("extension de sortie inconnue : « " + o.out
             + " » (attendu : .png, .svg, .pdf ou .cvn)");
 
+    for (size_t i = 0; i < o.curves.size(); ++i) {
+        const CurveOption& c = o.curves[i];
+        for (bool second : {false, true}) {
+            if (second && c.type != CurveParametric)
+                continue;
+            if (const int status = CheckCurveFormula(static_cast<int>(i), c, second))
+                return status;
+        }
+    }
+
     CurvanaDocument document;
     std::string error;
     if (!o.file.empty() && !document.Load(o.file, error)) {
@@ -180,6 +472,16 @@ int RunExport(int argc, char** argv)
         return kExitFailure;
     }
     CFunctionsContext& context = document.context;
+    if (!o.curves.empty())
+        ReplaceCurves(context, o.curves);
+    if (o.area) {
+        // The document's normalisation stays: the drawing derives one range from the surface.
+        CWorkingArea& a = context.area;
+        a.viewXMin = a.areaXMin = o.area->xMin;
+        a.viewXMax = a.areaXMax = o.area->xMax;
+        a.viewYMin = a.areaYMin = o.area->yMin;
+        a.viewYMax = a.areaYMax = o.area->yMax;
+    }
     context.params.antialias = o.antialias;
     context.params.joinedLines = o.joinedLines;
     context.params.searchBreakPoints = o.searchBreakPoints;

@@ -1,7 +1,7 @@
 // Milliseconds to draw a document on a 1920 x 1080 surface, wall clock:
 //   Curvana/<case>     sampling and drawing into a QImage (DrawPlot on a file surface), as on
 //                      every paint of the window;
-//   CurvanaPng/<case>  the same, then encoding the image to PNG in memory;
+//   CurvanaPng/<case>  the same as --export writes it: drawn, encoded and saved as a PNG file;
 //   Reference/<case>   gnuplot, run as a process, drawing the same functions with the same number
 //                      of samples to a PNG through its pngcairo terminal (ratio 1).
 // Cases: the new document (sin(1/x)) and a document of 20 curves.
@@ -17,8 +17,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <QBuffer>
-#include <QByteArray>
 #include <QImage>
 #include <QPainter>
 
@@ -27,6 +25,7 @@
 #include "bench/BenchDocuments.h"
 #include "bench/BenchReporter.h"
 #include "model/CurvanaDocument.h"
+#include "ui/ImageExport.h"
 #include "ui/QtGraphics.h"
 #include "ui/QtRuntime.h"
 #include "view/PlotRenderer.h"
@@ -63,15 +62,22 @@ void Curvana(benchmark::State& state, const Case* c)
 void CurvanaPng(benchmark::State& state, const Case* c)
 {
     CFunctionsContext context = DocumentOf(*c, kSamples);
-    QImage image(kWidth, kHeight, QImage::Format_RGB32);
-    for (auto _ : state) {
-        Render(image, context);
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, "PNG");
-        benchmark::DoNotOptimize(bytes.constData());
+    char dir[] = "/tmp/curvana_render_benchXXXXXX";
+    if (mkdtemp(dir) == nullptr) {
+        state.SkipWithError("no temporary directory");
+        return;
     }
+    const std::string path = std::string(dir) + "/plot.png";
+    std::string error;
+    for (auto _ : state) {
+        if (!ExportDrawing(path, ImageFormat::Png, context, {Medium::File, kWidth, kHeight, kDpi},
+                {}, error)) {
+            state.SkipWithError(error.c_str());
+            break;
+        }
+    }
+    std::remove(path.c_str());
+    rmdir(dir);
 }
 
 std::string GnuplotColour(int32_t colour)
@@ -182,11 +188,61 @@ int Register()
 
 const int kRegistered = Register();
 
+const Case* FindCase(const std::string& name)
+{
+    for (const Case& c : kCases)
+        if (name == c.name)
+            return &c;
+    std::fprintf(stderr, "unknown case %s\n", name.c_str());
+    return nullptr;
+}
+
+// The arguments of curvana --export that draw the case's curves, one a line.
+void PrintExportArguments(const Case& c)
+{
+    std::printf("--size\n%dx%d\n", kWidth, kHeight);
+    for (size_t i = 0; i < c.count; ++i) {
+        const Curve& curve = c.curves[i];
+        switch (curve.type) {
+        case CurveCartesian:
+            std::printf("--cartesian\n%s\n", curve.formula1);
+            break;
+        case CurveParametric:
+            std::printf("--parametric\n%s\n%s\n%.17g\n%.17g\n%d\n", curve.formula1, curve.formula2,
+                curve.min, curve.max, kSamples);
+            break;
+        case CurvePolar:
+            std::printf(
+                "--polar\n%s\n%.17g\n%.17g\n%d\n", curve.formula1, curve.min, curve.max, kSamples);
+            break;
+        case CurveNone:
+            break;
+        }
+        std::printf("--colour\n%s\n", GnuplotColour(curve.colour).c_str());
+    }
+}
+
 } // namespace
 
+// With --gnuplot-script CASE OUT or --export-arguments CASE, prints what
+// bench/export-vs-gnuplot.sh runs as whole processes, instead of benchmarking.
 int main(int argc, char** argv)
 {
     (void)kRegistered;
+    if (argc == 4 && std::string(argv[1]) == "--gnuplot-script") {
+        const Case* c = FindCase(argv[2]);
+        if (c == nullptr)
+            return 2;
+        std::fputs(GnuplotScript(*c, argv[3]).c_str(), stdout);
+        return 0;
+    }
+    if (argc == 3 && std::string(argv[1]) == "--export-arguments") {
+        const Case* c = FindCase(argv[2]);
+        if (c == nullptr)
+            return 2;
+        PrintExportArguments(*c);
+        return 0;
+    }
     const QtRuntime qt;
     return RunBenchmarksWithRatios(argc, argv);
 }

@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QThreadPool>
 
 #include <benchmark/benchmark.h>
 
@@ -138,5 +139,6 @@ int main(int argc, char** argv)
     BudgetReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
+    QThreadPool::globalInstance()->waitForDone();
     return 0;
 }

@@ -91,6 +91,38 @@ bool CEasyFunction::operator==(const CEasyFunction& other) const
     return type == other.type && formula1 == other.formula1 && formula2 == other.formula2;
 }
 
+namespace {
+
+// At most one variable, and that one the kind's. The kind's variable is checked without regard
+// to case here, although the engine itself tells "X" from "x".
+FormulaCheck::Outcome VariableOutcome(const FunctionInterpreter& f, const char* variable)
+{
+    const int count = f.GetVariableCount();
+    if (count > 1)
+        return FormulaCheck::TooManyVariables;
+    if (count == 1 && variable != nullptr
+        && !platform::CEqualsIgnoreCase(f.GetVariableName(0), variable))
+        return FormulaCheck::WrongVariable;
+    return FormulaCheck::Compiles;
+}
+
+} // namespace
+
+FormulaCheck CheckFormula(const std::string& text, const char* variable)
+{
+    FormulaCheck check;
+    try {
+        const FunctionInterpreter f(text);
+        check.outcome = VariableOutcome(f, variable);
+        for (int i = 0; i < f.GetVariableCount(); ++i)
+            check.variables.emplace_back(f.GetVariableName(i));
+    } catch (const ParseErrorMsg& e) {
+        check.outcome = FormulaCheck::ParseError;
+        check.error = e;
+    }
+    return check;
+}
+
 bool CEasyFunction::CompileFormula(
     const std::string& text, const char* variable, std::unique_ptr<FunctionInterpreter>& out)
 {
@@ -101,12 +133,7 @@ bool CEasyFunction::CompileFormula(
         (void)ParseErrorText(e); // nothing is shown: the curve simply draws nothing
         return false;
     }
-    const int count = out->GetVariableCount();
-    // The kind's variable is checked without regard to case here, although the engine itself
-    // tells "X" from "x".
-    if (count > 1
-        || (count == 1 && variable != nullptr
-            && !platform::CEqualsIgnoreCase(out->GetVariableName(0), variable))) {
+    if (VariableOutcome(*out, variable) != FormulaCheck::Compiles) {
         out.reset();
         return false;
     }

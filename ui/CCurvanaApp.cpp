@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QThreadPool>
 
 #include <xcb/xcb.h>
 
@@ -76,6 +77,9 @@ CCurvanaApp::~CCurvanaApp()
 {
     frame_.reset();
     doc_.reset();
+    // The plot is painted on the pool's threads (see SerialRaster), which keep font caches of
+    // their own: they end while the fonts they refer to still exist.
+    QThreadPool::globalInstance()->waitForDone();
 }
 
 bool CCurvanaApp::InitInstance(const QStringList& arguments, int& exitStatus)

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include <QBuffer>
 #include <QByteArray>
@@ -15,7 +16,9 @@
 
 #include "model/CFunctionsContext.h"
 #include "platform/FileIO.h"
+#include "platform/PngEncoder.h"
 #include "ui/QtGraphics.h"
+#include "ui/SerialRaster.h"
 
 namespace {
 
@@ -45,19 +48,20 @@ bool EncodePng(CFunctionsContext& context, const PlotSurface& plot, const Surfac
             + std::to_string(surface.height) + " pixels";
         return false;
     }
-    const int dotsPerMetre = static_cast<int>(std::lround(surface.dpi / kMetresPerInch));
-    image.setDotsPerMeterX(dotsPerMetre);
-    image.setDotsPerMeterY(dotsPerMetre);
-    {
+    PaintSerially([&] {
         QPainter painter(&image);
         Draw(painter, context, plot, observer);
-    }
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "PNG")) {
+    });
+    const auto dotsPerMetre = static_cast<uint32_t>(std::lround(surface.dpi / kMetresPerInch));
+    const std::vector<uint8_t> png
+        = platform::EncodePng({reinterpret_cast<const uint32_t*>(image.constBits()), image.width(),
+            image.height(), static_cast<size_t>(image.bytesPerLine()) / 4, dotsPerMetre});
+    if (png.empty()) {
         reason = "encodage PNG impossible";
         return false;
     }
+    bytes
+        = QByteArray(reinterpret_cast<const char*>(png.data()), static_cast<qsizetype>(png.size()));
     return true;
 }
 

@@ -9,6 +9,7 @@
 #include "view/Graphics.h"
 
 class QFont;
+class QPointF;
 class QPainter;
 class QString;
 
@@ -42,6 +43,8 @@ private:
     bool ToQFont(const Font& font, QFont& out) const;
     static QString ToQString(const std::string& text);
     void ApplyPageTransform();
+    // Draws the line as the rectangle it covers, when that gives the same pixels faster.
+    bool FillAsRectangle(const QPointF& a, const QPointF& b, const Pen& pen);
 
     QPainter& painter_;
     Pen chainPen_ {0, 0};

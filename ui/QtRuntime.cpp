@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include <QGuiApplication>
+#include <QThreadPool>
 #include <QtGlobal>
 
 namespace {
@@ -30,6 +31,9 @@ QtRuntime::~QtRuntime()
 {
     if (application_ == nullptr)
         return;
+    // Pictures are drawn on the global pool's threads (see SerialRaster), which keep font caches
+    // of their own: they end while the fonts they refer to still exist.
+    QThreadPool::globalInstance()->waitForDone();
     application_.reset();
     qInstallMessageHandler(nullptr);
 }

@@ -2,10 +2,14 @@
 // status for each command.
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
+#include <locale>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -326,6 +330,362 @@ TEST_F(Export, ErrorMessagesNameTheFileAndTheReason)
         << unwritable.err;
     const Result unknown = RunCurvana({"--export", File("plot.gif")});
     EXPECT_NE(unknown.err.find(".png, .svg, .pdf ou .cvn"), std::string::npos) << unknown.err;
+}
+
+// --- Curves typed on the command line ---
+
+// The curves of a .cvn file, read from its bytes as the document layout defines them.
+struct StoredCurve {
+    int type;
+    std::string formula1, formula2;
+    double min, max;
+    int32_t colour; // 0x00BBGGRR
+    double iterations;
+};
+
+struct StoredDocument {
+    double xMin, xMax, yMin, yMax;
+    bool normaliseX, normaliseY;
+    std::vector<StoredCurve> curves;
+};
+
+class Reader {
+public:
+    explicit Reader(const std::string& bytes) : bytes_(bytes) { }
+    template <class T> T Read()
+    {
+        T v;
+        std::memcpy(&v, bytes_.substr(at_, sizeof v).data(), sizeof v); // little-endian host
+        at_ += sizeof v;
+        return v;
+    }
+    std::string ReadShortString()
+    {
+        const auto length = Read<uint8_t>();
+        EXPECT_LT(length, 255) << "longer strings are not needed here";
+        const std::string text = bytes_.substr(at_, length);
+        at_ += length;
+        return text;
+    }
+
+private:
+    const std::string& bytes_;
+    size_t at_ = 0;
+};
+
+StoredDocument ReadDocument(const std::string& bytes)
+{
+    StoredDocument d {};
+    if (bytes.size() < 54) {
+        ADD_FAILURE() << "not a document: " << bytes.size() << " bytes";
+        return d;
+    }
+    Reader r(bytes);
+    r.Read<int32_t>(); // format number
+    d.xMin = r.Read<double>();
+    d.xMax = r.Read<double>();
+    d.yMin = r.Read<double>();
+    d.yMax = r.Read<double>();
+    d.normaliseX = r.Read<uint8_t>() != 0;
+    d.normaliseY = r.Read<uint8_t>() != 0;
+    r.Read<int32_t>(); // surface size
+    r.Read<int32_t>();
+    const auto count = r.Read<int32_t>();
+    for (int32_t i = 0; i < count && i < 100; ++i) {
+        StoredCurve c {};
+        c.type = r.Read<uint8_t>();
+        c.formula1 = r.ReadShortString();
+        c.formula2 = r.ReadShortString();
+        c.min = r.Read<double>();
+        c.max = r.Read<double>();
+        c.colour = r.Read<int32_t>();
+        c.iterations = r.Read<double>();
+        d.curves.push_back(c);
+    }
+    return d;
+}
+
+struct PointList {
+    int curve;
+    std::vector<std::array<double, 3>> points; // x, y, pen down
+};
+
+// The --points output, checked for its own consistency: each header's count is the number of
+// lines under it.
+std::vector<PointList> ParsePoints(const std::string& out)
+{
+    std::vector<PointList> lists;
+    std::istringstream in(out);
+    std::string line;
+    size_t expected = 0;
+    while (std::getline(in, line)) {
+        int curve = 0;
+        size_t count = 0;
+        if (std::sscanf(line.c_str(), "# curve %d: %zu points", &curve, &count) == 2) {
+            if (!lists.empty()) {
+                EXPECT_EQ(lists.back().points.size(), expected) << "curve " << lists.back().curve;
+            }
+            lists.push_back({curve, {}});
+            expected = count;
+            continue;
+        }
+        // Read in the C locale: the test runs under the user's.
+        std::istringstream fields(line);
+        fields.imbue(std::locale::classic());
+        std::array<double, 3> p {};
+        if (lists.empty() || !(fields >> p[0] >> p[1] >> p[2])) {
+            ADD_FAILURE() << "unexpected line: " << line;
+            continue;
+        }
+        lists.back().points.push_back(p);
+    }
+    if (!lists.empty()) {
+        EXPECT_EQ(lists.back().points.size(), expected) << "curve " << lists.back().curve;
+    }
+    return lists;
+}
+
+constexpr int32_t kNewDocumentColour = 188 << 16 | 125 << 8 | 129;
+
+TEST_F(Export, TypedCurvesReplaceTheDocumentsInTheirOrder)
+{
+    const std::string out = File("typed.cvn");
+    const Result r = RunCurvana({"--export", out, "--cartesian", "x^2-1", "--parametric",
+        "sin(3*t)", "-cos(5*T)", "-0.5", "6.2832", "3000", "--colour", "#C00000", "--polar",
+        "sin(4*theta)", "0", "6.2832", "2000", "--colour", "SteelBlue", "--cartesian", "3",
+        "--colour", "#0a0", CURVANA_SOURCE_DIR "/examples/tan.cvn"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    const StoredDocument d = ReadDocument(ReadFile(out));
+    ASSERT_EQ(d.curves.size(), 4u);
+    struct Expected {
+        int type;
+        const char* formula1;
+        const char* formula2;
+        double min, max, iterations;
+        int32_t colour;
+    };
+    const Expected expected[] = {
+        // A Cartesian curve takes the new document's interval and count; it runs over the view.
+        {1, "x^2-1", "", 0, 1, 1009, kNewDocumentColour},
+        {2, "sin(3*t)", "-cos(5*T)", -0.5, 6.2832, 3000, 0x0000C0},
+        {4, "sin(4*theta)", "", 0, 6.2832, 2000, 180 << 16 | 130 << 8 | 70}, // steelblue
+        {1, "3", "", 0, 1, 1009, 0x00AA00},
+    };
+    for (size_t i = 0; i < 4; ++i) {
+        const StoredCurve& c = d.curves[i];
+        const Expected& e = expected[i];
+        EXPECT_EQ(c.type, e.type) << i;
+        EXPECT_EQ(c.formula1, e.formula1) << i;
+        EXPECT_EQ(c.formula2, e.formula2) << i;
+        EXPECT_EQ(c.min, e.min) << i;
+        EXPECT_EQ(c.max, e.max) << i;
+        EXPECT_EQ(c.iterations, e.iterations) << i;
+        EXPECT_EQ(c.colour, e.colour) << i;
+    }
+}
+
+TEST_F(Export, CurvesWithoutColourTakeAFixedCycle)
+{
+    const std::string out = File("cycle.cvn");
+    std::vector<std::string> args {"--export", out};
+    for (int i = 0; i < 17; ++i) {
+        args.insert(args.end(), {"--cartesian", "x+" + std::to_string(i)});
+        if (i == 2)
+            args.insert(args.end(), {"--colour", "black"});
+    }
+    const Result r = RunCurvana(args);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const StoredDocument d = ReadDocument(ReadFile(out));
+    ASSERT_EQ(d.curves.size(), 17u);
+    EXPECT_EQ(d.curves[0].colour, kNewDocumentColour);
+    EXPECT_EQ(d.curves[2].colour, 0);
+    for (size_t i = 0; i < 8; ++i) {
+        for (size_t j = 0; j < i; ++j) {
+            if (i != 2 && j != 2) {
+                EXPECT_NE(d.curves[i].colour, d.curves[j].colour) << i << " and " << j;
+            }
+        }
+        EXPECT_NE(d.curves[i].colour, 0xFFFFFF) << i; // never white on white
+        EXPECT_EQ(d.curves[i + 8].colour, d.curves[i == 2 ? 10 : i].colour) << i;
+        EXPECT_EQ(d.curves[i + 8].formula1, "x+" + std::to_string(i + 8));
+    }
+    EXPECT_EQ(d.curves[16].colour, d.curves[0].colour);
+    EXPECT_NE(d.curves[10].colour, 0); // the black was that curve's own
+}
+
+TEST_F(Export, AreaIsStoredAndNormalisedAsInTheDocument)
+{
+    struct Row {
+        const char* why;
+        std::vector<std::string> extra;
+        double xMin, xMax, yMin, yMax;
+        bool normaliseX, normaliseY;
+    };
+    // examples/tan.cvn is normalised along x, as new documents are.
+    const Row rows[] = {
+        {"new document", {}, -1.5, 1.5, -1.5, 1.5, true, false},
+        {"loaded document", {CURVANA_SOURCE_DIR "/examples/tan.cvn"}, -4, 2.5, 1, 3, true, false},
+    };
+    for (const Row& row : rows) {
+        const std::string out = File("area.cvn");
+        std::vector<std::string> args {"--export", out, "--area"};
+        for (double v : {row.xMin, row.xMax, row.yMin, row.yMax}) {
+            std::ostringstream text; // in the C locale: the test runs under the user's
+            text.imbue(std::locale::classic());
+            text << v;
+            args.push_back(text.str());
+        }
+        args.insert(args.end(), row.extra.begin(), row.extra.end());
+        const Result r = RunCurvana(args);
+        ASSERT_EQ(r.status, 0) << row.why << ": " << r.err;
+        const StoredDocument d = ReadDocument(ReadFile(out));
+        EXPECT_EQ(d.xMin, row.xMin) << row.why;
+        EXPECT_EQ(d.xMax, row.xMax) << row.why;
+        EXPECT_EQ(d.yMin, row.yMin) << row.why;
+        EXPECT_EQ(d.yMax, row.yMax) << row.why;
+        EXPECT_EQ(d.normaliseX, row.normaliseX) << row.why;
+        EXPECT_EQ(d.normaliseY, row.normaliseY) << row.why;
+    }
+}
+
+// One curve drawn on 800x600 and its plot points checked against the curve's own equation in
+// pixels. The new document's view is x from -22 to 18 and y from -15 to 15, 20 pixels a unit;
+// with --area -1.5 1.5 -1.5 1.5, x keeps its range (800/3 pixels a unit) and y is derived from it,
+// -1.125 to 1.125, so that circles stay round.
+TEST_F(Export, TypedCurvesArePlottedWhereTheirFormulasSay)
+{
+    struct Row {
+        const char* why;
+        std::vector<std::string> args;
+        size_t minPoints, maxPoints;
+        // How far a point (x, y in pixels) is from the curve, in pixels.
+        double (*distance)(double x, double y);
+    };
+    const Row rows[] = {
+        {"parabola", {"--cartesian", "x^2-1"},
+            // One sample per pixel column, the first not drawn; a few off the surface.
+            200, 800,
+            [](double x, double y) {
+                const double wx = x / 20 - 22;
+                return std::fabs(y - (15 - (wx * wx - 1)) * 20);
+            }},
+        {"upper case variable", {"--cartesian", "X/2"}, 790, 800,
+            [](double x, double y) { return std::fabs(y - (15 - (x / 20 - 22) / 2) * 20); }},
+        {"segment y = -x", {"--parametric", "t", "-t", "-5", "5", "10"}, 9, 10,
+            [](double x, double y) { return std::fabs((x - y) - 140); }},
+        {"circle", {"--polar", "5", "0", "6.2832", "400"}, 399, 400,
+            [](double x, double y) { return std::fabs(std::hypot(x - 440, y - 300) - 100); }},
+        {"rose in an area",
+            {"--polar", "1", "0", "6.2832", "100", "--area", "-1.5", "1.5", "-1.5", "1.5"}, 99, 100,
+            [](double x, double y) { return std::fabs(std::hypot(x - 400, y - 300) - 800.0 / 3); }},
+    };
+    for (const Row& row : rows) {
+        std::vector<std::string> args {"--export", File("p.png"), "--points"};
+        args.insert(args.end(), row.args.begin(), row.args.end());
+        const Result r = RunCurvana(args);
+        ASSERT_EQ(r.status, 0) << row.why << ": " << r.err;
+        const std::vector<PointList> lists = ParsePoints(r.out);
+        ASSERT_EQ(lists.size(), 1u) << row.why;
+        EXPECT_EQ(lists[0].curve, 0);
+        const auto& points = lists[0].points;
+        EXPECT_GE(points.size(), row.minPoints) << row.why;
+        EXPECT_LE(points.size(), row.maxPoints) << row.why;
+        for (const auto& p : points) {
+            if (p[2] == 1 && std::fabs(p[1]) < 1e5) {
+                EXPECT_LT(row.distance(p[0], p[1]), 0.01)
+                    << row.why << " at " << p[0] << ' ' << p[1];
+            }
+        }
+        EXPECT_EQ(ReadFile(File("p.png")).substr(0, 4), "\x89PNG") << row.why;
+    }
+}
+
+TEST_F(Export, RefusedCurvesAndOptionsWriteNothing)
+{
+    struct Row {
+        std::vector<std::string> args;
+        int status;
+        const char* message; // on standard error
+    };
+    const Row rows[] = {
+        // Formulas the curve would not compile: status 1.
+        {{"--cartesian", "t^2"}, 1,
+            "la formule « t^2 » utilise la variable « t » ; elle ne peut utiliser que x"},
+        {{"--cartesian", "x+y"}, 1,
+            "utilise 2 variables (x, y) ; elle ne peut en utiliser qu'une, x"},
+        {{"--polar", "th\xC3\xA9ta", "0", "1", "10"}, 1,
+            "la variable « th\xC3\xA9ta » ; elle ne peut utiliser que theta"},
+        {{"--parametric", "t", "x", "0", "1", "10"}, 1,
+            "courbe 0 (--parametric, y(t)) : la formule « x »"},
+        {{"--cartesian", "x", "--polar", "t", "0", "1", "10"}, 1, "courbe 1 (--polar, r(theta))"},
+        {{"--cartesian", "sin(", "--colour", "red"}, 1, "Unbalanced parenthesis"},
+        {{"--cartesian", "1/0"}, 1, "Division by zero"},
+        // Usage errors: status 2.
+        {{"--cartesian"}, 2, "--cartesian attend FORMULE"},
+        {{"--parametric", "t", "t", "0", "1"}, 2, "--parametric attend FX FY TMIN TMAX ITERATIONS"},
+        {{"--polar", "1", "0", "1"}, 2, "--polar attend FORMULE THETAMIN THETAMAX ITERATIONS"},
+        {{"--polar", "1", "0", "un", "10"}, 2, "THETAMAX n'est pas un nombre fini : « un »"},
+        {{"--polar", "1", "0", "inf", "10"}, 2, "THETAMAX n'est pas un nombre fini"},
+        {{"--polar", "1", "0,5", "1", "10"}, 2, "THETAMIN n'est pas un nombre fini : « 0,5 »"},
+        {{"--parametric", "t", "t", "1", "1", "10"}, 2, "TMIN doit être inférieur à TMAX"},
+        {{"--polar", "1", "0", "1", "0"}, 2, "ITERATIONS attend un entier de 1 à 262144 : « 0 »"},
+        {{"--polar", "1", "0", "1", "2.5"}, 2, "ITERATIONS attend un entier"},
+        {{"--polar", "1", "0", "1", "262145"}, 2, "ITERATIONS attend un entier"},
+        {{"--colour", "red", "--cartesian", "x"}, 2, "aucune ne le précède"},
+        {{"--cartesian", "x", "--colour", "red", "--colour", "blue"}, 2, "a déjà sa couleur"},
+        {{"--cartesian", "x", "--colour", "#12345"}, 2,
+            "--colour attend #RRGGBB, #RGB ou un nom de couleur SVG"},
+        {{"--cartesian", "x", "--colour", "transparent"}, 2, "« transparent »"},
+        {{"--cartesian", "x", "--colour", "violetblue"}, 2, "« violetblue »"},
+        {{"--cartesian", "x", "--colour"}, 2, "--colour attend COULEUR"},
+        {{"--area", "-1", "1", "-1"}, 2, "--area attend XMIN XMAX YMIN YMAX"},
+        {{"--area", "1", "-1", "-1", "1"}, 2, "XMIN doit être inférieur à XMAX"},
+        {{"--area", "-1", "1", "0", "0"}, 2, "YMIN doit être inférieur à YMAX"},
+        {{"--area", "-1e308", "1e308", "0", "1"}, 2, "de XMIN à XMAX, l'écart dépasse"},
+        {{"--cartesian", "x\xE2\x86\x92"}, 2, "code page 1252"},
+        // A usage error is found before a formula is checked.
+        {{"--cartesian", "t", "--size", "0x0"}, 2, "--size attend"},
+    };
+    for (const char* name : {"r.png", "r.cvn"}) {
+        for (const Row& row : rows) {
+            std::vector<std::string> args {"--export", File(name)};
+            args.insert(args.end(), row.args.begin(), row.args.end());
+            const Result r = RunCurvana(args);
+            std::string shown;
+            for (const std::string& a : row.args)
+                shown += a + ' ';
+            EXPECT_EQ(r.status, row.status) << shown << r.err;
+            EXPECT_EQ(r.out, "") << shown;
+            EXPECT_EQ(r.err.rfind("curvana : ", 0), 0u) << shown << r.err;
+            EXPECT_NE(r.err.find(row.message), std::string::npos) << shown << r.err;
+            EXPECT_FALSE(Exists(File(name))) << shown;
+        }
+    }
+}
+
+TEST_F(Export, EngineErrorsAreReportedAsTheEngineCommandsReportThem)
+{
+    for (const char* formula : {"2**x", "-(x+1)", "sin(1/0)", "2*log10(x)"}) {
+        const Result e = RunCurvana({"--tree", formula});
+        ASSERT_EQ(e.status, 1) << formula;
+        const Result r = RunCurvana(
+            {"--export", File("e.svg"), "--polar", "1", "0", "1", "5", "--cartesian", formula});
+        EXPECT_EQ(r.status, 1) << formula;
+        EXPECT_EQ(r.err,
+            "curvana : courbe 1 (--cartesian, y(x)) : formule refusée par le moteur :\n" + e.err)
+            << formula;
+        EXPECT_FALSE(Exists(File("e.svg")));
+    }
+}
+
+TEST(Cli, HelpDescribesTheCurveOptions)
+{
+    const Result h = RunCurvana({"--help"});
+    for (const char* option : {"--cartesian FORMULE", "--parametric FX FY TMIN TMAX ITERATIONS",
+             "--polar FORMULE THETAMIN THETAMAX ITERATIONS", "--colour COULEUR",
+             "--area XMIN XMAX YMIN YMAX"})
+        EXPECT_NE(h.out.find(option), std::string::npos) << option;
 }
 
 } // namespace

@@ -3,6 +3,8 @@
 
 #include <bit>
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -59,6 +61,58 @@ INSTANTIATE_TEST_SUITE_P(Model, Compilation,
         CompileCase {CurvePolar, "THETA*2", "", true}, CompileCase {CurvePolar, "t", "", false},
         CompileCase {CurveNone, "x", "", false},
         CompileCase {static_cast<CurveType>(3), "anything", "", true}));
+
+TEST_P(Compilation, CheckFormulaGivesTheSameVerdict)
+{
+    const CompileCase& c = GetParam();
+    if (c.type == CurveNone)
+        return; // a kind without formulas: nothing to check
+    bool compiles = CheckFormula(c.f1, CurveVariable(c.type)).outcome == FormulaCheck::Compiles;
+    if (c.type == CurveParametric)
+        compiles = compiles && CheckFormula(c.f2, "t").outcome == FormulaCheck::Compiles;
+    EXPECT_EQ(compiles, c.compiles);
+}
+
+TEST(Curve, CheckFormulaSaysWhy)
+{
+    struct Row {
+        const char* text;
+        const char* variable;
+        FormulaCheck::Outcome outcome;
+        std::vector<std::string> variables;
+        int code; // ParseError only
+    };
+    const Row rows[] = {
+        {"x^2-1", "x", FormulaCheck::Compiles, {"x"}, 0},
+        {"X^2", "x", FormulaCheck::Compiles, {"X"}, 0},
+        {"2*pi", "theta", FormulaCheck::Compiles, {}, 0},
+        {"t^2", "x", FormulaCheck::WrongVariable, {"t"}, 0},
+        {"thet", "theta", FormulaCheck::WrongVariable, {"thet"}, 0},
+        {"x*y+x", "x", FormulaCheck::TooManyVariables, {"x", "y"}, 0},
+        {"y", nullptr, FormulaCheck::Compiles, {"y"}, 0},
+        {"sin(", "x", FormulaCheck::ParseError, {}, -1},
+        {"1/0", "x", FormulaCheck::ParseError, {}, kErrorDivisionByZero},
+    };
+    for (const Row& r : rows) {
+        const FormulaCheck check = CheckFormula(r.text, r.variable);
+        EXPECT_EQ(check.outcome, r.outcome) << r.text;
+        EXPECT_EQ(check.variables, r.variables) << r.text;
+        if (r.outcome == FormulaCheck::ParseError && r.code >= 0) {
+            EXPECT_EQ(check.error.code, r.code) << r.text;
+        }
+    }
+    // The error is the one the engine raises for the text.
+    const FormulaCheck bad = CheckFormula("2**x", "x");
+    ASSERT_EQ(bad.outcome, FormulaCheck::ParseError);
+    try {
+        FunctionInterpreter f("2**x");
+        ADD_FAILURE() << "2**x parsed";
+    } catch (const ParseErrorMsg& e) {
+        EXPECT_EQ(bad.error.code, e.code);
+        EXPECT_EQ(bad.error.from, e.from);
+        EXPECT_EQ(bad.error.to, e.to);
+    }
+}
 
 TEST(Curve, EveryFailureEvaluatesToTheDefaultNaN)
 {

@@ -16,6 +16,7 @@
 #include <QColor>
 #include <QImage>
 #include <QPainter>
+#include <QPen>
 #include <QString>
 #include <QXmlStreamReader>
 
@@ -218,6 +219,62 @@ TEST(QtGraphics, JoinedLinesDrawTheSamePixelsAsSeparateOnes)
     EXPECT_EQ(batched.pixel(11, 20), 0xFFFF0000u);
     // No segment from the end of the third line to the start of the fifth.
     EXPECT_EQ(batched.pixel(6, 14), kWhite);
+}
+
+TEST(QtGraphics, AxisAlignedLinesLightTheSamePixelsAsStrokedOnes)
+{
+    // QtGraphics fills some lines as rectangles; the pixels must be those of the stroked line,
+    // drawn here by QPainter itself with the renderer's pen and pixel-centre shift.
+    struct Row {
+        float x1, y1, x2, y2;
+        Argb colour;
+        bool antialias;
+        int shiftX, shiftY; // a translation the caller set
+    };
+    const Row rows[] = {
+        {10, 0, 10, 60, 0x10102040, true, 0, 0},
+        {10, 60, 10, 0, 0x10102040, true, 0, 0},
+        {0, 30, 80, 30, 0xFF000000, true, 0, 0},
+        {80, 31, 3, 31, 0xFF336699, false, 0, 0},
+        {5, 5, 5, 6, 0x80FF0000, true, 0, 0},
+        {70, 12, 70, 50, 0xFF00FF00, false, 7, 3},
+        {-10, 40, 200, 40, 0x40000000, true, 0, 0}, // beyond the surface
+        {10.5f, 0, 10.5f, 60, 0x10102040, true, 0, 0}, // not whole: stroked anyway
+        {20.25f, 7, 60.25f, 7, 0xFF000000, true, 0, 0},
+    };
+    for (const Row& r : rows) {
+        const auto draw = [&](bool reference) {
+            QImage image(90, 64, QImage::Format_RGB32);
+            image.fill(kWhite);
+            QPainter painter(&image);
+            painter.translate(r.shiftX, r.shiftY);
+            if (reference) {
+                painter.setRenderHint(QPainter::Antialiasing, r.antialias);
+                painter.translate(0.5, 0.5);
+                QPen pen(QColor::fromRgba(r.colour));
+                pen.setWidthF(1.0);
+                pen.setCapStyle(Qt::FlatCap);
+                painter.setPen(pen);
+                painter.drawLine(QLineF(r.x1, r.y1, r.x2, r.y2));
+            } else {
+                QtGraphics g(painter);
+                g.SetSmoothingMode(r.antialias ? SmoothingMode::AntiAlias : SmoothingMode::None);
+                g.DrawLine({r.colour, 1.0f}, r.x1, r.y1, r.x2, r.y2);
+            }
+            painter.end();
+            return image;
+        };
+        const QImage expected = draw(true);
+        const QImage image = draw(false);
+        int differing = 0, lit = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                differing += image.pixel(x, y) != expected.pixel(x, y);
+                lit += image.pixel(x, y) != kWhite;
+            }
+        EXPECT_EQ(differing, 0) << r.x1 << ',' << r.y1 << ' ' << r.x2 << ',' << r.y2;
+        EXPECT_GT(lit, 0) << r.x1 << ',' << r.y1 << ' ' << r.x2 << ',' << r.y2;
+    }
 }
 
 TEST(QtGraphics, ClearFillsTheWholeDeviceAndPageScaleScales)
@@ -472,6 +529,55 @@ TEST(PngExport, AliasedDrawingHasOnlyPureColours)
             EXPECT_GT(blends, 100);
         } else {
             EXPECT_EQ(blends, 0);
+        }
+    }
+}
+
+TEST(PngExport, FileHoldsExactlyTheDrawing)
+{
+    // The same plot drawn straight into an image on this thread: the file, decoded by Qt's own
+    // reader, must give back every pixel of it.
+    struct Row {
+        const char* document; // nullptr: the new document
+        int width, height, dpi;
+        bool antialias;
+    };
+    const Row rows[] = {
+        {nullptr, 800, 600, 96, true},
+        {nullptr, 1920, 1080, 96, true},
+        {nullptr, 1, 1, 96, true},
+        {nullptr, 31, 17, 96, false},
+        {"tan.cvn", 3000, 200, 192, true},
+        {"tan.cvn", 640, 480, 96, false},
+    };
+    for (const Row& r : rows) {
+        const CFunctionsContext context = r.document ? Example(r.document) : NewDocument();
+        CFunctionsContext drawn = context;
+        drawn.params.antialias = r.antialias;
+        QImage expected(r.width, r.height, QImage::Format_RGB32);
+        {
+            QPainter painter(&expected);
+            QtGraphics graphics(painter);
+            DrawPlot(graphics, drawn, {Medium::File, r.width, r.height, r.dpi});
+        }
+        CFunctionsContext exported = context;
+        exported.params.antialias = r.antialias;
+        const QImage image
+            = RenderPng(exported, r.width, r.height, r.dpi).convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(image.size(), expected.size()) << r.width << 'x' << r.height;
+        int differing = 0;
+        for (int y = 0; y < r.height; ++y)
+            for (int x = 0; x < r.width; ++x)
+                differing += image.pixel(x, y) != expected.pixel(x, y);
+        EXPECT_EQ(differing, 0) << (r.document ? r.document : "new document") << ' ' << r.width
+                                << 'x' << r.height;
+        // Not a blank picture that would match anything blank.
+        int white = 0;
+        for (int y = 0; y < r.height; ++y)
+            for (int x = 0; x < r.width; ++x)
+                white += image.pixel(x, y) == kWhite;
+        if (r.width * r.height > 100) {
+            EXPECT_LT(white, r.width * r.height) << r.width << 'x' << r.height;
         }
     }
 }
