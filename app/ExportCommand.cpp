@@ -9,6 +9,7 @@
 
 #include "app/CommandLine.h"
 #include "model/CurvanaDocument.h"
+#include "model/FormulaCheck.h"
 #include "model/Sampler.h"
 #include "platform/CLocale.h"
 #include "platform/Cp1252.h"
@@ -372,22 +373,23 @@ int CheckCurveFormula(int index, const CurveOption& c, bool second)
     const std::string& text = second ? c.formula2 : c.formula1;
     const std::string& shown = second ? c.shown2 : c.shown1;
     const char* variable = CurveVariable(c.type);
-    const FormulaCheck check = CheckFormula(text, variable);
+    const FormulaCheck check = CheckFormula(text, c.type);
     const std::string curve = "courbe " + std::to_string(index) + " (" + c.option + ", "
         + KindName(c.type, second) + ")";
-    switch (check.outcome) {
-    case FormulaCheck::Compiles:
+    switch (check.status) {
+    case FormulaCheck::Status::Ok:
+    case FormulaCheck::Status::NoCurveKind: // every kind of the command line has a variable
         return kExitOk;
-    case FormulaCheck::ParseError:
+    case FormulaCheck::Status::EngineError:
         std::fprintf(stderr, "curvana : %s : formule refusée par le moteur :\n", curve.c_str());
         return ReportEngineError(shown.c_str(), check.error);
-    case FormulaCheck::WrongVariable:
+    case FormulaCheck::Status::WrongVariable:
         std::fprintf(stderr,
             "curvana : %s : la formule « %s » utilise la variable « %s » ; elle ne peut utiliser "
             "que %s (majuscules ou minuscules)\n",
             curve.c_str(), shown.c_str(), Shown(check.variables.at(0)).c_str(), variable);
         return kExitFormula;
-    case FormulaCheck::TooManyVariables: {
+    case FormulaCheck::Status::TooManyVariables: {
         std::string names;
         for (const std::string& v : check.variables)
             names += (names.empty() ? "" : ", ") + Shown(v);

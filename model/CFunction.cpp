@@ -91,36 +91,17 @@ bool CEasyFunction::operator==(const CEasyFunction& other) const
     return type == other.type && formula1 == other.formula1 && formula2 == other.formula2;
 }
 
-namespace {
-
-// At most one variable, and that one the kind's. The kind's variable is checked without regard
-// to case here, although the engine itself tells "X" from "x".
-FormulaCheck::Outcome VariableOutcome(const FunctionInterpreter& f, const char* variable)
+// The kind's variable is checked without regard to case here, although the engine itself tells
+// "X" from "x".
+VariableVerdict CheckVariables(const FunctionInterpreter& f, const char* variable)
 {
     const int count = f.GetVariableCount();
     if (count > 1)
-        return FormulaCheck::TooManyVariables;
+        return VariableVerdict::TooMany;
     if (count == 1 && variable != nullptr
         && !platform::CEqualsIgnoreCase(f.GetVariableName(0), variable))
-        return FormulaCheck::WrongVariable;
-    return FormulaCheck::Compiles;
-}
-
-} // namespace
-
-FormulaCheck CheckFormula(const std::string& text, const char* variable)
-{
-    FormulaCheck check;
-    try {
-        const FunctionInterpreter f(text);
-        check.outcome = VariableOutcome(f, variable);
-        for (int i = 0; i < f.GetVariableCount(); ++i)
-            check.variables.emplace_back(f.GetVariableName(i));
-    } catch (const ParseErrorMsg& e) {
-        check.outcome = FormulaCheck::ParseError;
-        check.error = e;
-    }
-    return check;
+        return VariableVerdict::Wrong;
+    return VariableVerdict::Accepted;
 }
 
 bool CEasyFunction::CompileFormula(
@@ -133,7 +114,7 @@ bool CEasyFunction::CompileFormula(
         (void)ParseErrorText(e); // nothing is shown: the curve simply draws nothing
         return false;
     }
-    if (VariableOutcome(*out, variable) != FormulaCheck::Compiles) {
+    if (CheckVariables(*out, variable) != VariableVerdict::Accepted) {
         out.reset();
         return false;
     }

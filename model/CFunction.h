@@ -27,16 +27,10 @@ enum CurveType : int32_t {
 // The variable a kind's formulas use ("x", "t", "theta"), or nullptr for the other kinds.
 const char* CurveVariable(CurveType type);
 
-// Whether a formula compiles for a kind's variable, by the rule every curve compiles with: it
-// parses, and uses at most one variable, that one the kind's, compared without regard to case.
-struct FormulaCheck {
-    enum Outcome { Compiles, ParseError, TooManyVariables, WrongVariable };
-    Outcome outcome = Compiles;
-    ParseErrorMsg error {0, -1, -1}; // ParseError only
-    std::vector<std::string> variables; // the formula's variables, when it parses
-};
-// variable: the kind's (CurveVariable), or nullptr to accept any single variable.
-FormulaCheck CheckFormula(const std::string& text, const char* variable);
+// The rule every curve compiles with, once its formula parses: at most one variable, and that one
+// the kind's (variable, or any when it is nullptr), compared without regard to case.
+enum class VariableVerdict { Accepted, TooMany, Wrong };
+VariableVerdict CheckVariables(const FunctionInterpreter& f, const char* variable);
 
 // The value of every failed evaluation: the processor's default quiet NaN (sign bit set).
 double DefaultNaN();

@@ -26,7 +26,14 @@
 #include "ui/KeyboardLocks.h"
 #include "ui/Printing.h"
 #include "ui/Resources.h"
+#include "ui/DocumentCommands.h"
 #include "ui/dialogs/CAboutDlg.h"
+#include "ui/dialogs/CDlgFonctions.h"
+#include "ui/dialogs/CDlgIntervalles.h"
+#include "ui/dialogs/CDlgToolsDerivate.h"
+#include "ui/dialogs/CDlgTraceAxes.h"
+#include "ui/dialogs/CDlgTraceParams.h"
+#include "ui/dialogs/CDlgViewScreenSize.h"
 
 namespace {
 
@@ -363,13 +370,45 @@ void CMainFrame::OnAppExit()
     close();
 }
 
-void CMainFrame::OnTraceurIntervalles() { }
+// The editing dialogs work on copies; an accepted one becomes one undo step, which marks the
+// document modified. Nothing is redrawn until "Trace !".
+void CMainFrame::OnTraceurIntervalles()
+{
+    const CWorkingArea before = doc_.Context().area;
+    CDlgIntervalles dialog(before, this);
+    if (dialog.exec() == QDialog::Accepted)
+        doc_.Apply(new AreaCommand(doc_, before, dialog.Area(), Text("Zone de travail")));
+}
 
-void CMainFrame::OnTraceurFonctions() { }
+void CMainFrame::OnTraceurFonctions()
+{
+    const std::vector<CFunction> before = CurvesOf(doc_.Context());
+    CDlgFonctions dialog(before, this);
+    if (dialog.exec() == QDialog::Accepted)
+        doc_.Apply(new FunctionsCommand(doc_, before, dialog.Functions(), Text("Fonctions")));
+}
 
-void CMainFrame::OnTraceurAxes() { }
+void CMainFrame::OnTraceurAxes()
+{
+    const CSettingsAxis before = doc_.Context().axis;
+    CDlgTraceAxes dialog(before, doc_.Context().area, this);
+    if (dialog.exec() == QDialog::Accepted)
+        doc_.Apply(new AxisCommand(doc_, before, dialog.Settings(), Text("Axes")));
+}
 
-void CMainFrame::OnTraceurParametres() { }
+void CMainFrame::OnTraceurParametres()
+{
+    const CCurvanaParams before = doc_.Context().params;
+    CDlgTraceParams dialog(before, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    CCurvanaParams after = before;
+    after.antialias = dialog.Params().antialias;
+    after.joinedLines = dialog.Params().joinedLines;
+    after.searchBreakPoints = dialog.Params().searchBreakPoints;
+    after.searchDiscontinuities = dialog.Params().searchDiscontinuities;
+    doc_.Apply(new ParamsCommand(doc_, before, after, Text("Paramètres")));
+}
 
 void CMainFrame::OnTraceurTrace()
 {
@@ -389,7 +428,12 @@ void CMainFrame::OnViewStatusBar()
     Action(ID_VIEW_STATUS_BAR)->setChecked(statusBar()->isVisible());
 }
 
-void CMainFrame::OnViewScreenSize() { }
+void CMainFrame::OnViewScreenSize()
+{
+    CDlgViewScreenSize dialog(this, view_, this);
+    if (dialog.exec() == QDialog::Accepted)
+        OnTraceurTrace();
+}
 
 void CMainFrame::OnViewZoomIn()
 {
@@ -406,7 +450,11 @@ void CMainFrame::OnViewTranslation()
     view_->SelectTool(Tool::Translation);
 }
 
-void CMainFrame::OnToolsDerivate() { }
+void CMainFrame::OnToolsDerivate()
+{
+    CDlgToolsDerivate tool(this);
+    tool.exec();
+}
 
 void CMainFrame::OnAppAbout()
 {

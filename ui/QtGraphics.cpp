@@ -13,7 +13,7 @@
 #include <QPen>
 #include <QString>
 
-#include "platform/Cp1252.h"
+#include "ui/Cp1252Text.h"
 
 namespace {
 
@@ -149,7 +149,7 @@ bool QtGraphics::HasFontFamily(const std::string& family)
 {
     // fontconfig substitutes a family it lacks by a metric-compatible one (Arial becomes
     // Liberation Sans): what matters is that the font Qt settles on is installed.
-    const QFontInfo resolved(QFont(ToQString(family)));
+    const QFontInfo resolved(QFont(FromCp1252(family)));
     return !resolved.family().isEmpty() && QFontDatabase::hasFamily(resolved.family());
 }
 
@@ -159,7 +159,7 @@ bool QtGraphics::ToQFont(const Font& font, QFont& out) const
     // sizes whole. Below half a pixel there is no font, and labels are not drawn.
     if (!std::isfinite(font.emSize) || font.emSize < 0.5f || font.emSize > 1e6f)
         return false;
-    out = QFont(ToQString(font.family));
+    out = QFont(FromCp1252(font.family));
     out.setPixelSize(static_cast<int>(std::lround(font.emSize)));
     out.setStyle(QFont::StyleNormal);
     out.setWeight(QFont::Normal);
@@ -169,21 +169,6 @@ bool QtGraphics::ToQFont(const Font& font, QFont& out) const
     return true;
 }
 
-QString QtGraphics::ToQString(const std::string& text)
-{
-    if (const auto utf16 = platform::Cp1252ToUtf16(text))
-        return QString::fromStdU16String(*utf16);
-    // A byte undefined in code page 1252 is kept as the control character of the same value
-    // rather than dropped.
-    QString out;
-    out.reserve(static_cast<qsizetype>(text.size()));
-    for (unsigned char byte : text) {
-        const int codePoint = platform::Cp1252ToCodePoint(byte);
-        out += QChar(static_cast<char16_t>(codePoint >= 0 ? codePoint : byte));
-    }
-    return out;
-}
-
 TextSize QtGraphics::MeasureString(const std::string& text, const Font& font, float, float)
 {
     QFont qfont;
@@ -191,7 +176,7 @@ TextSize QtGraphics::MeasureString(const std::string& text, const Font& font, fl
         return {0, 0};
     const QFontMetricsF metrics(qfont, painter_.device());
     // The layout box: the advance of the text by one line's height.
-    return {static_cast<float>(metrics.horizontalAdvance(ToQString(text))),
+    return {static_cast<float>(metrics.horizontalAdvance(FromCp1252(text))),
         static_cast<float>(metrics.height())};
 }
 
@@ -205,5 +190,5 @@ void QtGraphics::DrawString(const std::string& text, const Font& font, float x, 
     painter_.setFont(qfont);
     painter_.setPen(QColor::fromRgba(brush));
     // (x, y) is the top-left corner of the layout box, whose baseline lies one ascent lower.
-    painter_.drawText(QPointF(x, y + metrics.ascent()), ToQString(text));
+    painter_.drawText(QPointF(x, y + metrics.ascent()), FromCp1252(text));
 }

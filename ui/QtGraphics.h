@@ -41,7 +41,6 @@ public:
 private:
     // The Qt font for a label font; false when its em size cannot make one.
     bool ToQFont(const Font& font, QFont& out) const;
-    static QString ToQString(const std::string& text);
     void ApplyPageTransform();
     // Draws the line as the rectangle it covers, when that gives the same pixels faster.
     bool FillAsRectangle(const QPointF& a, const QPointF& b, const Pen& pen);

@@ -12,6 +12,7 @@
 #include "engine/Functions.h"
 #include "engine/QuietEvaluation.h"
 #include "model/CFunctionsContext.h"
+#include "model/FormulaCheck.h"
 
 namespace {
 
@@ -62,48 +63,38 @@ INSTANTIATE_TEST_SUITE_P(Model, Compilation,
         CompileCase {CurveNone, "x", "", false},
         CompileCase {static_cast<CurveType>(3), "anything", "", true}));
 
-TEST_P(Compilation, CheckFormulaGivesTheSameVerdict)
+TEST(Curve, CheckFormulaListsTheVariables)
 {
-    const CompileCase& c = GetParam();
-    if (c.type == CurveNone)
-        return; // a kind without formulas: nothing to check
-    bool compiles = CheckFormula(c.f1, CurveVariable(c.type)).outcome == FormulaCheck::Compiles;
-    if (c.type == CurveParametric)
-        compiles = compiles && CheckFormula(c.f2, "t").outcome == FormulaCheck::Compiles;
-    EXPECT_EQ(compiles, c.compiles);
-}
-
-TEST(Curve, CheckFormulaSaysWhy)
-{
+    using Status = FormulaCheck::Status;
     struct Row {
         const char* text;
-        const char* variable;
-        FormulaCheck::Outcome outcome;
+        CurveType kind;
+        Status status;
         std::vector<std::string> variables;
-        int code; // ParseError only
+        int code; // EngineError only
     };
     const Row rows[] = {
-        {"x^2-1", "x", FormulaCheck::Compiles, {"x"}, 0},
-        {"X^2", "x", FormulaCheck::Compiles, {"X"}, 0},
-        {"2*pi", "theta", FormulaCheck::Compiles, {}, 0},
-        {"t^2", "x", FormulaCheck::WrongVariable, {"t"}, 0},
-        {"thet", "theta", FormulaCheck::WrongVariable, {"thet"}, 0},
-        {"x*y+x", "x", FormulaCheck::TooManyVariables, {"x", "y"}, 0},
-        {"y", nullptr, FormulaCheck::Compiles, {"y"}, 0},
-        {"sin(", "x", FormulaCheck::ParseError, {}, -1},
-        {"1/0", "x", FormulaCheck::ParseError, {}, kErrorDivisionByZero},
+        {"x^2-1", CurveCartesian, Status::Ok, {"x"}, 0},
+        {"X^2", CurveCartesian, Status::Ok, {"X"}, 0},
+        {"2*pi", CurvePolar, Status::Ok, {}, 0},
+        {"t^2", CurveCartesian, Status::WrongVariable, {"t"}, 0},
+        {"thet", CurvePolar, Status::WrongVariable, {"thet"}, 0},
+        {"x*y+x", CurveCartesian, Status::TooManyVariables, {"x", "y"}, 0},
+        {"y", static_cast<CurveType>(3), Status::Ok, {"y"}, 0},
+        {"sin(", CurveCartesian, Status::EngineError, {}, -1},
+        {"1/0", CurveCartesian, Status::EngineError, {}, kErrorDivisionByZero},
     };
     for (const Row& r : rows) {
-        const FormulaCheck check = CheckFormula(r.text, r.variable);
-        EXPECT_EQ(check.outcome, r.outcome) << r.text;
+        const FormulaCheck check = CheckFormula(r.text, r.kind);
+        EXPECT_EQ(check.status, r.status) << r.text;
         EXPECT_EQ(check.variables, r.variables) << r.text;
-        if (r.outcome == FormulaCheck::ParseError && r.code >= 0) {
+        if (r.status == Status::EngineError && r.code >= 0) {
             EXPECT_EQ(check.error.code, r.code) << r.text;
         }
     }
     // The error is the one the engine raises for the text.
-    const FormulaCheck bad = CheckFormula("2**x", "x");
-    ASSERT_EQ(bad.outcome, FormulaCheck::ParseError);
+    const FormulaCheck bad = CheckFormula("2**x", CurveCartesian);
+    ASSERT_EQ(bad.status, Status::EngineError);
     try {
         FunctionInterpreter f("2**x");
         ADD_FAILURE() << "2**x parsed";

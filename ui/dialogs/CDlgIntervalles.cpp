@@ -1,0 +1,115 @@
+#include "ui/dialogs/CDlgIntervalles.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "ui/dialogs/DialogSupport.h"
+
+namespace {
+
+QString Text(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+} // namespace
+
+CDlgIntervalles::CDlgIntervalles(const CWorkingArea& area, QWidget* parent)
+    : QDialog(parent), area_(area)
+{
+    setWindowTitle(Text("Zone de travail"));
+    setObjectName("CDlgIntervalles");
+
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(DialogUnitsX(this, 6));
+    struct Row {
+        const char* label;
+        const char* name;
+        NumberEdit** edit;
+        double value;
+    };
+    const Row rows[] = {
+        {"Abscisse minimale", "xMinEdit", &xMin_, area.areaXMin},
+        {"Abscisse maximale", "xMaxEdit", &xMax_, area.areaXMax},
+        {"Ordonnée minimale", "yMinEdit", &yMin_, area.areaYMin},
+        {"Ordonnée maximale", "yMaxEdit", &yMax_, area.areaYMax},
+    };
+    int r = 0;
+    for (const Row& row : rows) {
+        auto* label = new QLabel(Text(row.label), this);
+        auto* edit = new NumberEdit(this);
+        edit->setObjectName(row.name);
+        edit->setMinimumWidth(DialogUnitsX(this, 70));
+        edit->SetValue(row.value);
+        label->setBuddy(edit);
+        grid->addWidget(label, r, 0);
+        grid->addWidget(edit, r, 1);
+        *row.edit = edit;
+        ++r;
+    }
+
+    normaliseX_ = new QCheckBox(Text("Normaliser suivant l'axe des abscisses"), this);
+    normaliseX_->setObjectName("normaliseXCheck");
+    normaliseX_->setChecked(area.normaliseX);
+    normaliseY_ = new QCheckBox(Text("Normaliser suivant l'axe des ordonnées"), this);
+    normaliseY_->setObjectName("normaliseYCheck");
+    normaliseY_->setChecked(area.normaliseY);
+
+    auto* ok = new QPushButton(Text("OK"), this);
+    ok->setObjectName("okButton");
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(Text("Cancel"), this);
+    cancel->setObjectName("cancelButton");
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+
+    auto* top = new QVBoxLayout(this);
+    top->addLayout(grid);
+    top->addSpacing(DialogUnitsY(this, 4));
+    top->addWidget(normaliseX_);
+    top->addWidget(normaliseY_);
+    top->addSpacing(DialogUnitsY(this, 6));
+    top->addLayout(buttons);
+    top->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(ok, &QPushButton::clicked, this, [this] { Confirm(); });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    xMin_->setFocus();
+    xMin_->selectAll();
+}
+
+void CDlgIntervalles::Confirm()
+{
+    const double xMin = xMin_->Value();
+    const double xMax = xMax_->Value();
+    const double yMin = yMin_->Value();
+    const double yMax = yMax_->Value();
+    const bool nx = normaliseX_->isChecked();
+    const bool ny = normaliseY_->isChecked();
+    if (SameNumber(xMin, area_.areaXMin) && SameNumber(xMax, area_.areaXMax)
+        && SameNumber(yMin, area_.areaYMin) && SameNumber(yMax, area_.areaYMax)
+        && nx == area_.normaliseX && ny == area_.normaliseY) {
+        reject();
+        return;
+    }
+    CWorkingArea area;
+    // Placeholders: the view rebuilds its range from the bounds before it draws.
+    area.viewXMin = -1;
+    area.viewXMax = 1;
+    area.viewYMin = -1;
+    area.viewYMax = 1;
+    area.normaliseX = nx;
+    area.normaliseY = ny;
+    area.areaXMin = xMin;
+    area.areaXMax = xMax;
+    area.areaYMin = yMin;
+    area.areaYMax = yMax;
+    area_ = area;
+    accept();
+}

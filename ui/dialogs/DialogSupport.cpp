@@ -1,0 +1,106 @@
+#include "ui/dialogs/DialogSupport.h"
+
+#include <cmath>
+#include <cstring>
+
+#include <QCoreApplication>
+#include <QFontMetrics>
+#include <QInputMethodEvent>
+#include <QTextCharFormat>
+
+#include "platform/CLocale.h"
+
+QString FormatNumber(double value)
+{
+    return QString::fromStdString(platform::CFormat("%f", value));
+}
+
+double ReadNumber(const QString& text)
+{
+    return platform::CAtof(text.toUtf8().constData());
+}
+
+long ReadInteger(const QString& text)
+{
+    return platform::CAtol(text.toUtf8().constData());
+}
+
+bool SameNumber(double a, double b)
+{
+    return a == b || std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// ---- NumberEdit ----
+
+NumberEdit::NumberEdit(QWidget* parent) : QLineEdit(parent) { }
+
+void NumberEdit::SetValue(double value)
+{
+    shownValue_ = value;
+    shownText_ = FormatNumber(value);
+    setText(shownText_);
+}
+
+double NumberEdit::Value() const
+{
+    return text() == shownText_ ? shownValue_ : ReadNumber(text());
+}
+
+// ---- FormulaEdit ----
+
+FormulaEdit::FormulaEdit(QWidget* parent) : QLineEdit(parent)
+{
+    // The line edit drops formats whenever its text changes: the mark is laid again afterwards.
+    connect(this, &QLineEdit::textChanged, this, [this] { ApplyMark(); });
+}
+
+void FormulaEdit::SetMark(int from, int length)
+{
+    if (from < 0 || length <= 0) {
+        from = -1;
+        length = 0;
+    }
+    markFrom_ = from;
+    markLength_ = length;
+    ApplyMark();
+}
+
+void FormulaEdit::ApplyMark()
+{
+    // Formats of a line edit can only be set through an input method event; its positions count
+    // from the cursor.
+    QList<QInputMethodEvent::Attribute> attributes;
+    if (markLength_ > 0) {
+        QTextCharFormat format;
+        format.setUnderlineStyle(QTextCharFormat::WaveUnderline);
+        format.setUnderlineColor(QColor(220, 0, 0));
+        format.setForeground(QColor(176, 0, 0));
+        // A blank is marked too: it has no glyph to underline.
+        format.setBackground(QColor(255, 218, 218));
+        attributes.append(QInputMethodEvent::Attribute(
+            QInputMethodEvent::TextFormat, markFrom_ - cursorPosition(), markLength_, format));
+    }
+    QInputMethodEvent event(QString(), attributes);
+    QCoreApplication::sendEvent(this, &event);
+}
+
+// ---- ArrowSpinBox ----
+
+ArrowSpinBox::ArrowSpinBox(QWidget* parent) : QSpinBox(parent)
+{
+    lineEdit()->setReadOnly(true);
+}
+
+// ---- dialog units ----
+
+int DialogUnitsX(const QWidget* widget, int units)
+{
+    const QFontMetrics metrics(widget->font());
+    return static_cast<int>(std::lround(units * metrics.averageCharWidth() / 4.0));
+}
+
+int DialogUnitsY(const QWidget* widget, int units)
+{
+    const QFontMetrics metrics(widget->font());
+    return static_cast<int>(std::lround(units * metrics.height() / 8.0));
+}
