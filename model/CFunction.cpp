@@ -259,8 +259,8 @@ void CFunction::Serialize(Archive& ar)
 
 // ---- CFunctionEntry ----
 
-long CFunctionEntry::derivativeRequests = 0;
-long CFunctionEntry::derivativeComputations = 0;
+std::atomic<long> CFunctionEntry::derivativeRequests = 0;
+std::atomic<long> CFunctionEntry::derivativeComputations = 0;
 
 void CFunctionEntry::SetFunction(const CFunction& f)
 {
@@ -271,13 +271,13 @@ void CFunctionEntry::SetFunction(const CFunction& f)
 
 CEasyFunction& CFunctionEntry::UpdateDerivative()
 {
-    ++derivativeRequests;
+    derivativeRequests.fetch_add(1, std::memory_order_relaxed);
     const bool current = derivedValid && derivedType == function.Type()
         && derivedFrom1 == function.Formula1() && derivedFrom2 == function.Formula2();
     if (!current) {
         if (derivedValid) // the curve changed without SetFunction: start from an empty cache
             derivative.CopyDefinition(CEasyFunction());
-        ++derivativeComputations;
+        derivativeComputations.fetch_add(1, std::memory_order_relaxed);
         function.DeriveDefinition(derivative);
         derivedType = function.Type();
         derivedFrom1 = function.Formula1();

@@ -5,6 +5,7 @@
 // A definition compiles its formulas into interpreters lazily, on first evaluation; every failure
 // (parse error, wrong variable, domain error) evaluates to NaN, never to an error.
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -123,8 +124,9 @@ public:
 
     // How many times entries were asked for their derivative, and how many times they had to
     // derive their curve's text (for tests and benchmarks).
-    static long derivativeRequests;
-    static long derivativeComputations;
+    // Counted across threads: curves are sampled side by side.
+    static std::atomic<long> derivativeRequests;
+    static std::atomic<long> derivativeComputations;
 
 private:
     // The curve texts the derivative was last written from. While they are unchanged the

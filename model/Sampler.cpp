@@ -1,5 +1,14 @@
 #include "model/Sampler.h"
 
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <exception>
+#include <mutex>
+#include <system_error>
+#include <thread>
+
+#include "model/CFunctionsContext.h"
 #include "model/SamplerWalk.h"
 
 namespace {
@@ -52,6 +61,70 @@ void SampleFunction(
     CFunctionEntry& entry, const CFunctionsContext& context, std::vector<PlotPoint>& points)
 {
     SampleFunctionOf(entry, context, points);
+}
+
+namespace {
+
+bool MentionsRand(const std::string& text)
+{
+    static constexpr char kName[] = "rand";
+    const auto it = std::search(text.begin(), text.end(), kName, kName + 4, [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) == b;
+    });
+    return it != text.end();
+}
+
+} // namespace
+
+bool MayDrawRandom(const CFunction& curve)
+{
+    return MentionsRand(curve.Formula1())
+        || (curve.Type() == CurveParametric && MentionsRand(curve.Formula2()));
+}
+
+void SampleFunctions(CFunctionsContext& context, std::vector<std::vector<PlotPoint>>& points)
+{
+    const size_t count = context.functions.size();
+    points.assign(count, {});
+    size_t workers = std::min<size_t>(std::max(1u, std::thread::hardware_concurrency()), count);
+    for (const CFunctionEntry& entry : context.functions)
+        if (MayDrawRandom(entry.function))
+            workers = 1;
+    if (workers < 2) {
+        for (size_t i = 0; i < count; ++i)
+            SampleFunction(context.functions[i], context, points[i]);
+        return;
+    }
+
+    // Each curve is sampled by one thread; a curve's entry (its compiled formulas and derivative)
+    // is touched by no other.
+    std::atomic<size_t> next {0};
+    std::mutex failureLock;
+    std::exception_ptr failure;
+    auto work = [&] {
+        for (size_t i = next++; i < count; i = next++) {
+            try {
+                SampleFunction(context.functions[i], context, points[i]);
+            } catch (...) {
+                const std::lock_guard<std::mutex> hold(failureLock);
+                if (!failure)
+                    failure = std::current_exception();
+            }
+        }
+    };
+    {
+        std::vector<std::jthread> helpers;
+        for (size_t w = 1; w < workers; ++w) {
+            try {
+                helpers.emplace_back(work);
+            } catch (const std::system_error&) {
+                break; // no more threads: the others share the work
+            }
+        }
+        work();
+    }
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 bool FindDomainEntry(CFunctionEntry& entry, const CFunctionsContext& context, double v, double step,

@@ -56,6 +56,14 @@ void CheckContinuity(CurveType kind, const SamplePoint& prev, SamplePoint& cur,
 void SampleFunction(
     CFunctionEntry& entry, const CFunctionsContext& context, std::vector<PlotPoint>& points);
 
+// The plot points of every curve of the context, one list per curve. Curves are independent, so
+// they are sampled side by side on the machine's cores, unless a curve draws random numbers: the
+// draws then keep the order of curves sampled one after the other.
+void SampleFunctions(CFunctionsContext& context, std::vector<std::vector<PlotPoint>>& points);
+
+// Whether a formula of the curve may draw random numbers (a conservative test of its text).
+bool MayDrawRandom(const CFunction& curve);
+
 bool FindDomainEntry(CFunctionEntry& entry, const CFunctionsContext& context, double v, double step,
     PlotPoint& found);
 bool FindDomainExit(CFunctionEntry& entry, const CFunctionsContext& context, double v, double step,

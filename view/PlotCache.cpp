@@ -72,9 +72,7 @@ const std::vector<std::vector<PlotPoint>>& PlotCache::PointsFor(CFunctionsContex
     PlotInputs now = PlotInputs::Of(context);
     if (inputs_ && inputs_->SamplesLike(now))
         return points_;
-    points_.assign(context.functions.size(), {});
-    for (size_t i = 0; i < context.functions.size(); ++i)
-        SampleFunction(context.functions[i], context, points_[i]);
+    SampleFunctions(context, points_);
     inputs_ = std::move(now);
     ++samplings_;
     return points_;

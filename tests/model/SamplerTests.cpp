@@ -2,11 +2,14 @@
 // and domain searches.
 
 #include <cmath>
+#include <cstring>
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "model/CFunctionsContext.h"
+#include "engine/Functions.h"
 #include "model/Sampler.h"
 
 namespace {
@@ -302,6 +305,93 @@ TEST(Sampler, EmptyOrDegenerateViewsGiveNoPoints)
     CFunctionsContext flat = View(-1, 1, 0, 0, 100, 100);
     for (const PlotPoint& p : Sample(e, flat))
         EXPECT_FALSE(p.penDown);
+}
+
+// Every curve of a context, one after the other on this thread.
+std::vector<std::vector<PlotPoint>> SampleInTurn(CFunctionsContext& c)
+{
+    std::vector<std::vector<PlotPoint>> all(c.functions.size());
+    for (size_t i = 0; i < c.functions.size(); ++i)
+        SampleFunction(c.functions[i], c, all[i]);
+    return all;
+}
+
+bool SamePoints(const std::vector<std::vector<PlotPoint>>& a,
+    const std::vector<std::vector<PlotPoint>>& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (a[i].size() != b[i].size())
+            return false;
+        for (size_t j = 0; j < a[i].size(); ++j)
+            if (a[i][j].penDown != b[i][j].penDown
+                || std::memcmp(&a[i][j].x, &b[i][j].x, sizeof(float)) != 0
+                || std::memcmp(&a[i][j].y, &b[i][j].y, sizeof(float)) != 0)
+                return false;
+    }
+    return true;
+}
+
+struct ManyCurvesCase {
+    const char* name;
+    std::vector<const char*> formulas;
+};
+
+class SampleAll : public ::testing::TestWithParam<ManyCurvesCase> { };
+
+// Side by side or in turn, the points are the same bits (curves using random numbers are sampled
+// in turn).
+TEST_P(SampleAll, GivesThePointsOfEachCurveSampledInTurn)
+{
+    // Fresh contexts: the formulas compile on the sampling threads, as in a new document.
+    const auto make = [] {
+        CFunctionsContext c = View(-10, 10, -5, 5, 8000, 6000); // long enough to overlap
+        for (const char* f : GetParam().formulas)
+            c.Append(Entry(CurveCartesian, f));
+        c.Append(Entry(CurveParametric, "cos(3*t)", 0, 6.2832, 500, "sin(2*t)"));
+        c.Append(Entry(CurvePolar, "sin(4*theta)", 0, 6.2832, 500));
+        return c;
+    };
+    CFunctionsContext inTurn = make();
+    ResetRandomGenerator();
+    const auto expected = SampleInTurn(inTurn);
+    CFunctionsContext sideBySide = make();
+    ResetRandomGenerator();
+    std::vector<std::vector<PlotPoint>> all;
+    SampleFunctions(sideBySide, all);
+    EXPECT_TRUE(SamePoints(all, expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(Sampler, SampleAll,
+    ::testing::Values(ManyCurvesCase {"Plain",
+                          {"sin(1/x)", "tan(x)", "sqrt(4-x*x)", "ln(x)", "x>0?1:-1", "asin(x/3)",
+                              "x^3-2*x+1", "exp(-x*x)", "1/x", "abs(x)-3"}},
+        ManyCurvesCase {"SomeUseRandom",
+            {"sin(x)+rand()", "RAND()*x", "cos(x)-rand()", "x/3+rand()", "rand()", "x*x*rand()",
+                "rand()-x", "sqrt(abs(x))*rand()"}},
+        ManyCurvesCase {"None", {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Sampler, RandomNumbersAreSeenInAnyFormulaOfTheCurve)
+{
+    const struct {
+        CurveType type;
+        const char* f1;
+        const char* f2;
+        bool random;
+    } cases[] = {
+        {CurveCartesian, "sin(x)", "", false},
+        {CurveCartesian, "x*Rand()", "", true},
+        {CurveParametric, "t", "rand()*t", true},
+        {CurveCartesian, "x", "rand()", false}, // the second formula of a y(x) curve is unused
+        {CurvePolar, "2+RAND()", "", true},
+    };
+    for (const auto& k : cases) {
+        CFunction f;
+        f.Set(k.type, k.f1, k.f2, 0, 1, 0, 10);
+        EXPECT_EQ(MayDrawRandom(f), k.random) << k.f1 << " / " << k.f2;
+    }
 }
 
 TEST(Sampler, ParametricAndOtherKinds)
