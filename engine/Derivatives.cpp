@@ -233,18 +233,19 @@ NodePtr ArcTanFunction::Derive(const char* v) const // du / (1 + (u ^ 2))
     return Div(std::move(du), Add(Num(1), Squared(CloneOperand())));
 }
 
-NodePtr ArcSecFunction::Derive(const char* v) const // du / (u * SQRT((u ^ 2) - 1))
+// ASEC and ACSC are monotonic on each side of their gap, so the slope divides by |u|.
+NodePtr ArcSecFunction::Derive(const char* v) const // du / (ABS(u) * SQRT((u ^ 2) - 1))
 {
     NodePtr du = DeriveOperand(v);
     NodePtr root = Fn(kFunctionSqrt, Sub(Squared(CloneOperand()), Num(1)));
-    return Div(std::move(du), Mul(CloneOperand(), std::move(root)));
+    return Div(std::move(du), Mul(Fn(kFunctionAbs, CloneOperand()), std::move(root)));
 }
 
-NodePtr ArcCscFunction::Derive(const char* v) const // NEG(du) / (u * SQRT((u ^ 2) - 1))
+NodePtr ArcCscFunction::Derive(const char* v) const // NEG(du) / (ABS(u) * SQRT((u ^ 2) - 1))
 {
     NodePtr du = DeriveOperand(v);
     NodePtr root = Fn(kFunctionSqrt, Sub(Squared(CloneOperand()), Num(1)));
-    return Div(Neg(std::move(du)), Mul(CloneOperand(), std::move(root)));
+    return Div(Neg(std::move(du)), Mul(Fn(kFunctionAbs, CloneOperand()), std::move(root)));
 }
 
 NodePtr ArcCotFunction::Derive(const char* v) const // NEG(du) / ((u ^ 2) + 1)
@@ -316,11 +317,12 @@ NodePtr ArgHSecFunction::Derive(const char* v) const // NEG(du / (u * SQRT(1 - (
     return Neg(Div(std::move(du), Mul(CloneOperand(), std::move(root))));
 }
 
-NodePtr ArgHCscFunction::Derive(const char* v) const // NEG(du / (ABS(u) * SQRT(1 + (u ^ 2))))
+// ACSCH divides by |u| and is even, so its slope has the sign of -u.
+NodePtr ArgHCscFunction::Derive(const char* v) const // NEG(du / (u * SQRT(1 + (u ^ 2))))
 {
     NodePtr du = DeriveOperand(v);
     NodePtr root = Fn(kFunctionSqrt, Add(Num(1), Squared(CloneOperand())));
-    return Neg(Div(std::move(du), Mul(Fn(kFunctionAbs, CloneOperand()), std::move(root))));
+    return Neg(Div(std::move(du), Mul(CloneOperand(), std::move(root))));
 }
 
 NodePtr ArgHCotFunction::Derive(const char* v) const // du / (1 - (u ^ 2))
