@@ -1,7 +1,8 @@
 // Symbolic derivatives. Each rule builds exactly the tree written beside it, without simplifying
 // or evaluating anything: the shape decides the printed result. u and w are the operands, du and
 // dw their derivatives; every occurrence of u or w is a clone of its own, so the result shares no
-// node with the source. A failure anywhere destroys every partial result (they are all owned).
+// node with the source, and each derivative is built once and moved into its place. A failure
+// anywhere destroys every partial result (they are all owned).
 
 #include <cmath>
 
@@ -108,14 +109,14 @@ NodePtr DivideOperator::Derive(const char* v) const
 // (du * (w * (u ^ (w - 1)))) + ((u ^ w) * (dw * LN(u))), for every power, numeric exponents too.
 NodePtr PowerOperator::Derive(const char* v) const
 {
-    const NodePtr du = DerivativeOf(left, v);
-    const NodePtr u = CloneOf(left);
-    const NodePtr w = CloneOf(right);
-    const NodePtr dw = DerivativeOf(right, v);
-    NodePtr power = Pow(CloneOf(u.get()), Sub(CloneOf(w.get()), Num(1)));
-    NodePtr first = Mul(CloneOf(du.get()), Mul(CloneOf(w.get()), std::move(power)));
-    NodePtr second = Mul(Pow(CloneOf(u.get()), CloneOf(w.get())),
-        Mul(CloneOf(dw.get()), Fn(kFunctionLn, CloneOf(u.get()))));
+    // du and dw are fresh trees used once: they are moved in, never copied, so that a power
+    // costs the size of what it builds and not that of every derivative below it again.
+    NodePtr du = DerivativeOf(left, v);
+    NodePtr dw = DerivativeOf(right, v);
+    NodePtr power = Pow(CloneOf(left), Sub(CloneOf(right), Num(1)));
+    NodePtr first = Mul(std::move(du), Mul(CloneOf(right), std::move(power)));
+    NodePtr second = Mul(
+        Pow(CloneOf(left), CloneOf(right)), Mul(std::move(dw), Fn(kFunctionLn, CloneOf(left))));
     return Add(std::move(first), std::move(second));
 }
 
