@@ -62,6 +62,10 @@ std::string Parser::ToText() const
 {
     return "NULL PARSER";
 }
+void Parser::AppendText(std::string& out) const
+{
+    out += ToText();
+}
 NodePtr Parser::Derive(const char*) const
 {
     ::RaiseError(kErrorNoDerivative, -1, -1);
@@ -86,6 +90,12 @@ void Parser::RaiseError(int code, int from, int to) const
 }
 
 void Parser::ReleaseOperands(std::vector<Parser*>&) { }
+
+void Parser::ForgetConstness()
+{
+    for (Parser* node = this; node != nullptr && node->knownNotConstant; node = node->parent)
+        node->knownNotConstant = false;
+}
 
 void Parser::DestroyOperands(Parser* node)
 {
