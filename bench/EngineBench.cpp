@@ -1,8 +1,14 @@
 // Nanoseconds per evaluation of three formulas through FunctionInterpreter, beside the same
 // formulas as native C++ (the reference, ratio 1) and, when it is installed, muParser (a peer
 // expression parser). Each iteration evaluates the formula at 1000 values of x.
+// Then, in milliseconds, each stage of what the engine's fuzz target does with two of its slow
+// inputs (whose derivatives print to hundreds of kilobytes): parse, Derive, Simplify, ToText and
+// parsing the printed derivative back.
 
 #include <cmath>
+#include <fstream>
+#include <iterator>
+#include <string>
 #include <vector>
 
 #include <benchmark/benchmark.h>
@@ -80,8 +86,99 @@ void MuParser(benchmark::State& state, const Formula* f)
 }
 #endif
 
+// ---- The stages of the fuzz target on its slow inputs ----
+
+enum class Stage { Parse, Derive, Simplify, ToText, Reparse };
+
+struct StageName {
+    Stage stage;
+    const char* name;
+};
+
+constexpr StageName kStages[] = {{Stage::Parse, "Parse"}, {Stage::Derive, "Derive"},
+    {Stage::Simplify, "Simplify"}, {Stage::ToText, "ToText"}, {Stage::Reparse, "Reparse"}};
+
+const char* const kSlowInputs[] = {"engine-print-761-bytes", "engine-print-908-bytes"};
+
+// The formula as the fuzz target reads it: up to the first NUL byte.
+std::string ReadCorpusFile(const char* name)
+{
+    std::ifstream in(std::string(CURVANA_ENGINE_CORPUS) + "/" + name, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return bytes.substr(0, bytes.find('\0'));
+}
+
+struct StageCase {
+    Stage stage;
+    std::string formula;
+};
+
+NodePtr DeriveFirstVariable(const FunctionInterpreter& f)
+{
+    const char* variable = f.GetVariableCount() > 0 ? f.GetVariableName(0) : "x";
+    return f.Derive(variable);
+}
+
+void FuzzStage(benchmark::State& state, const StageCase* c)
+{
+    if (c->formula.empty()) {
+        state.SkipWithError("corpus file missing");
+        return;
+    }
+    // What the timed stage starts from is built once, outside the timing, where it is not consumed.
+    FunctionInterpreter f(c->formula);
+    NodePtr simplified = DeriveFirstVariable(f);
+    simplified->Simplify();
+    const std::string text = simplified->ToText();
+    for (auto _ : state) {
+        switch (c->stage) {
+        case Stage::Parse:
+            benchmark::DoNotOptimize(FunctionInterpreter(c->formula).GetVariableCount());
+            break;
+        case Stage::Derive: {
+            NodePtr d = DeriveFirstVariable(f);
+            benchmark::DoNotOptimize(d.get());
+            state.PauseTiming();
+            d.reset(); // freeing is not part of the stage
+            state.ResumeTiming();
+            break;
+        }
+        case Stage::Simplify: {
+            state.PauseTiming();
+            NodePtr d = DeriveFirstVariable(f);
+            state.ResumeTiming();
+            d->Simplify();
+            benchmark::DoNotOptimize(d.get());
+            state.PauseTiming();
+            d.reset(); // freeing is not part of the stage
+            state.ResumeTiming();
+            break;
+        }
+        case Stage::ToText:
+            benchmark::DoNotOptimize(simplified->ToText().size());
+            break;
+        case Stage::Reparse:
+            benchmark::DoNotOptimize(FunctionInterpreter(text).GetVariableCount());
+            break;
+        }
+    }
+    state.counters["chars"] = static_cast<double>(text.size());
+}
+
 int Register()
 {
+    static std::vector<StageCase> stageCases;
+    stageCases.reserve(std::size(kSlowInputs) * std::size(kStages));
+    for (const char* input : kSlowInputs) {
+        const std::string formula = ReadCorpusFile(input);
+        for (const StageName& s : kStages) {
+            stageCases.push_back({s.stage, formula});
+            benchmark::RegisterBenchmark((std::string("FuzzSlow/") + s.name + "/" + input).c_str(),
+                FuzzStage, &stageCases.back())
+                ->Unit(benchmark::kMillisecond);
+        }
+    }
+
     for (const Formula& f : kFormulas) {
         benchmark::RegisterBenchmark((std::string("Reference/") + f.name).c_str(), Reference, &f);
         benchmark::RegisterBenchmark(

@@ -1,7 +1,8 @@
 // Symbolic derivatives. Each rule builds exactly the tree written beside it, without simplifying
 // or evaluating anything: the shape decides the printed result. u and w are the operands, du and
 // dw their derivatives; every occurrence of u or w is a clone of its own, so the result shares no
-// node with the source. A failure anywhere destroys every partial result (they are all owned).
+// node with the source, and each derivative is built once and moved into its place. A failure
+// anywhere destroys every partial result (they are all owned).
 
 #include <cmath>
 
@@ -108,14 +109,14 @@ NodePtr DivideOperator::Derive(const char* v) const
 // (du * (w * (u ^ (w - 1)))) + ((u ^ w) * (dw * LN(u))), for every power, numeric exponents too.
 NodePtr PowerOperator::Derive(const char* v) const
 {
-    const NodePtr du = DerivativeOf(left, v);
-    const NodePtr u = CloneOf(left);
-    const NodePtr w = CloneOf(right);
-    const NodePtr dw = DerivativeOf(right, v);
-    NodePtr power = Pow(CloneOf(u.get()), Sub(CloneOf(w.get()), Num(1)));
-    NodePtr first = Mul(CloneOf(du.get()), Mul(CloneOf(w.get()), std::move(power)));
-    NodePtr second = Mul(Pow(CloneOf(u.get()), CloneOf(w.get())),
-        Mul(CloneOf(dw.get()), Fn(kFunctionLn, CloneOf(u.get()))));
+    // du and dw are fresh trees used once: they are moved in, never copied, so that a power
+    // costs the size of what it builds and not that of every derivative below it again.
+    NodePtr du = DerivativeOf(left, v);
+    NodePtr dw = DerivativeOf(right, v);
+    NodePtr power = Pow(CloneOf(left), Sub(CloneOf(right), Num(1)));
+    NodePtr first = Mul(std::move(du), Mul(CloneOf(right), std::move(power)));
+    NodePtr second = Mul(
+        Pow(CloneOf(left), CloneOf(right)), Mul(std::move(dw), Fn(kFunctionLn, CloneOf(left))));
     return Add(std::move(first), std::move(second));
 }
 
@@ -233,18 +234,19 @@ NodePtr ArcTanFunction::Derive(const char* v) const // du / (1 + (u ^ 2))
     return Div(std::move(du), Add(Num(1), Squared(CloneOperand())));
 }
 
-NodePtr ArcSecFunction::Derive(const char* v) const // du / (u * SQRT((u ^ 2) - 1))
+// ASEC and ACSC are monotonic on each side of their gap, so the slope divides by |u|.
+NodePtr ArcSecFunction::Derive(const char* v) const // du / (ABS(u) * SQRT((u ^ 2) - 1))
 {
     NodePtr du = DeriveOperand(v);
     NodePtr root = Fn(kFunctionSqrt, Sub(Squared(CloneOperand()), Num(1)));
-    return Div(std::move(du), Mul(CloneOperand(), std::move(root)));
+    return Div(std::move(du), Mul(Fn(kFunctionAbs, CloneOperand()), std::move(root)));
 }
 
-NodePtr ArcCscFunction::Derive(const char* v) const // NEG(du) / (u * SQRT((u ^ 2) - 1))
+NodePtr ArcCscFunction::Derive(const char* v) const // NEG(du) / (ABS(u) * SQRT((u ^ 2) - 1))
 {
     NodePtr du = DeriveOperand(v);
     NodePtr root = Fn(kFunctionSqrt, Sub(Squared(CloneOperand()), Num(1)));
-    return Div(Neg(std::move(du)), Mul(CloneOperand(), std::move(root)));
+    return Div(Neg(std::move(du)), Mul(Fn(kFunctionAbs, CloneOperand()), std::move(root)));
 }
 
 NodePtr ArcCotFunction::Derive(const char* v) const // NEG(du) / ((u ^ 2) + 1)
@@ -316,11 +318,12 @@ NodePtr ArgHSecFunction::Derive(const char* v) const // NEG(du / (u * SQRT(1 - (
     return Neg(Div(std::move(du), Mul(CloneOperand(), std::move(root))));
 }
 
-NodePtr ArgHCscFunction::Derive(const char* v) const // NEG(du / (ABS(u) * SQRT(1 + (u ^ 2))))
+// ACSCH divides by |u| and is even, so its slope has the sign of -u.
+NodePtr ArgHCscFunction::Derive(const char* v) const // NEG(du / (u * SQRT(1 + (u ^ 2))))
 {
     NodePtr du = DeriveOperand(v);
     NodePtr root = Fn(kFunctionSqrt, Add(Num(1), Squared(CloneOperand())));
-    return Neg(Div(std::move(du), Mul(Fn(kFunctionAbs, CloneOperand()), std::move(root))));
+    return Neg(Div(std::move(du), Mul(CloneOperand(), std::move(root))));
 }
 
 NodePtr ArgHCotFunction::Derive(const char* v) const // du / (1 - (u ^ 2))

@@ -97,7 +97,9 @@ std::string FunctionInterpreter::ToText() const
     if (root == nullptr)
         RaiseError(kErrorEmptyExpression, -1, -1);
     DepthGuard guard;
-    return "= " + root->ToText();
+    std::string text = "= ";
+    root->AppendText(text);
+    return text;
 }
 
 NodePtr FunctionInterpreter::Derive(const char* variable) const

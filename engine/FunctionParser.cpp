@@ -52,6 +52,8 @@ NodePtr FunctionParser::DeriveOperand(const char* variable) const
 
 bool FunctionParser::IsConstant() const
 {
+    if (IsKnownNotConstant())
+        return false;
     DepthGuard guard;
     return operand->IsConstant();
 }
@@ -69,6 +71,7 @@ bool FunctionParser::ReplaceChild(const Parser* old, NodePtr&& replacement)
     operand = replacement.release();
     operand->parent = this;
     delete previous;
+    ForgetConstness();
     return true;
 }
 
@@ -86,14 +89,26 @@ void FunctionParser::Simplify()
 
 std::string FunctionParser::ToText() const
 {
+    std::string text;
+    AppendText(text);
+    return text;
+}
+
+void FunctionParser::AppendText(std::string& out) const
+{
     DepthGuard guard;
-    return std::string(kFunctionNames[static_cast<size_t>(GetTypeCode())]) + "( "
-        + operand->ToText() + " )";
+    out += kFunctionNames[static_cast<size_t>(GetTypeCode())];
+    out += "( ";
+    operand->AppendText(out);
+    out += " )";
 }
 
 NodePtr FunctionParser::Clone() const
 {
-    return MakeFunction(GetTypeCode(), CloneOperand());
+    NodePtr copy = MakeFunction(GetTypeCode(), CloneOperand());
+    if (IsKnownNotConstant())
+        copy->NoteNotConstant();
+    return copy;
 }
 
 bool FunctionParser::IsDifferent(const Parser* other) const
@@ -113,8 +128,14 @@ bool FunctionParser::IsDifferent(const Parser* other) const
 
 void FoldOperand(Parser* owner, Parser*& slot)
 {
+    slot->ForgetConstness();
     slot->Simplify(); // may replace the operand through owner->ReplaceChild, updating slot
-    if (!slot->IsConstant() || slot->IsConstantNode())
+    // The operands of slot are folded now, so its constness is a question of one level.
+    if (!slot->IsConstant()) {
+        slot->NoteNotConstant();
+        return;
+    }
+    if (slot->IsConstantNode())
         return;
     const double value = slot->Evaluate();
     std::unique_ptr<Constant> folded;

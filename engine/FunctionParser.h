@@ -21,6 +21,7 @@ public:
     void Bind(FunctionInterpreter* interpreter) override;
     void Simplify() override;
     std::string ToText() const override;
+    void AppendText(std::string& out) const override;
     NodePtr Clone() const override;
     bool IsDifferent(const Parser* other) const override;
     bool IsEqual(const Parser* other) const override { return !IsDifferent(other); }

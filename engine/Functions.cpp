@@ -344,6 +344,7 @@ bool RandomFunction::ReplaceChild(const Parser* old, NodePtr&& replacement)
     operand = replacement.release();
     operand->parent = this;
     delete previous;
+    ForgetConstness();
     return true;
 }
 
@@ -357,9 +358,19 @@ void RandomFunction::Bind(FunctionInterpreter* interpreter)
 
 std::string RandomFunction::ToText() const
 {
+    std::string text;
+    AppendText(text);
+    return text;
+}
+
+void RandomFunction::AppendText(std::string& out) const
+{
     DepthGuard guard;
-    return std::string(kFunctionNames[kFunctionRand]) + "( " + (operand ? operand->ToText() : "")
-        + " )";
+    out += kFunctionNames[kFunctionRand];
+    out += "( ";
+    if (operand)
+        operand->AppendText(out);
+    out += " )";
 }
 
 NodePtr RandomFunction::Clone() const

@@ -72,6 +72,7 @@ public:
     void Bind(FunctionInterpreter* interpreter) override;
     void Simplify() override { }
     std::string ToText() const override;
+    void AppendText(std::string& out) const override;
     NodePtr Clone() const override;
     // Two draws never count as equal, not even a draw and itself.
     bool IsDifferent(const Parser*) const override { return true; }

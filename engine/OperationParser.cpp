@@ -62,6 +62,8 @@ bool OperationParser::IsConstantValue(const Parser* node, double value)
 bool OperationParser::IsConstantOrFixedBy(
     bool (*leftFixes)(double), bool (*rightFixes)(double)) const
 {
+    if (IsKnownNotConstant())
+        return false;
     DepthGuard guard;
     const bool leftConstant = left->IsConstant();
     if (leftConstant && leftFixes(left->Evaluate()))
@@ -74,6 +76,8 @@ bool OperationParser::IsConstantOrFixedBy(
 
 bool OperationParser::IsConstant() const
 {
+    if (IsKnownNotConstant())
+        return false;
     DepthGuard guard;
     return left->IsConstant() && right->IsConstant();
 }
@@ -96,6 +100,7 @@ bool OperationParser::ReplaceChild(const Parser* old, NodePtr&& replacement)
     *slot = replacement.release();
     (*slot)->parent = this;
     delete previous;
+    ForgetConstness();
     return true;
 }
 
@@ -121,16 +126,25 @@ void OperationParser::Simplify()
 
 std::string OperationParser::ToText() const
 {
+    std::string text;
+    AppendText(text);
+    return text;
+}
+
+void OperationParser::AppendText(std::string& out) const
+{
     DepthGuard guard;
-    std::string a = left->ToText();
-    std::string b = right->ToText();
     // Equal precedences are parenthesised too, so the text always reads back as the same tree.
     const int precedence = GetPrecedence();
-    if (precedence >= left->GetPrecedence())
-        a = "( " + a + " )";
-    if (precedence >= right->GetPrecedence())
-        b = "( " + b + " )";
-    return a + " " + kOperators[static_cast<size_t>(GetTypeCode())].symbol + " " + b;
+    const bool wrapLeft = precedence >= left->GetPrecedence();
+    const bool wrapRight = precedence >= right->GetPrecedence();
+    out += wrapLeft ? "( " : "";
+    left->AppendText(out);
+    out += wrapLeft ? " ) " : " ";
+    out += kOperators[static_cast<size_t>(GetTypeCode())].symbol;
+    out += wrapRight ? " ( " : " ";
+    right->AppendText(out);
+    out += wrapRight ? " )" : "";
 }
 
 NodePtr OperationParser::Clone() const
@@ -138,7 +152,10 @@ NodePtr OperationParser::Clone() const
     DepthGuard guard;
     NodePtr a = left->Clone();
     NodePtr b = right->Clone();
-    return MakeOperation(GetTypeCode(), std::move(a), std::move(b));
+    NodePtr copy = MakeOperation(GetTypeCode(), std::move(a), std::move(b));
+    if (IsKnownNotConstant())
+        copy->NoteNotConstant();
+    return copy;
 }
 
 bool OperationParser::IsDifferent(const Parser* other) const

@@ -1,6 +1,8 @@
 #include "engine/Parser.h"
 
 #include <cstring>
+#include <new>
+#include <vector>
 
 #include "engine/DepthGuard.h"
 #include "engine/Functions.h"
@@ -30,6 +32,53 @@ bool CanFollowSign(char c)
 {
     return platform::IsCAlpha(c) || IsCDigit(c) || c == '.'
         || static_cast<unsigned char>(c) >= 0x80;
+}
+
+// Indexes the parentheses of the outermost range being parsed, and unhooks the index when that
+// parse ends. Without memory for it the parse goes on, scanning each group as it meets it.
+class ParenthesisIndex {
+public:
+    explicit ParenthesisIndex(TextRange* range)
+    {
+        if (range->closing != nullptr || range->last < range->first)
+            return;
+        try {
+            closing_.assign(static_cast<size_t>(range->last) + 1, -1);
+            std::vector<int> open;
+            for (int i = range->first; i <= range->last; ++i) {
+                if (range->text[i] == '(') {
+                    open.push_back(i);
+                } else if (range->text[i] == ')' && !open.empty()) {
+                    closing_[static_cast<size_t>(open.back())] = i;
+                    open.pop_back();
+                }
+            }
+        } catch (const std::bad_alloc&) {
+            return;
+        }
+        range_ = range;
+        range_->closing = closing_.data();
+    }
+    ~ParenthesisIndex()
+    {
+        if (range_ != nullptr)
+            range_->closing = nullptr;
+    }
+    ParenthesisIndex(const ParenthesisIndex&) = delete;
+    ParenthesisIndex& operator=(const ParenthesisIndex&) = delete;
+
+private:
+    TextRange* range_ = nullptr;
+    std::vector<int> closing_;
+};
+
+// Where the group opened at position at closes inside the range, or -1 when it does not.
+int GroupEnd(const TextRange* range, int at)
+{
+    if (range->closing == nullptr)
+        return -1;
+    const int close = range->closing[at];
+    return close <= range->last ? close : -1;
 }
 
 } // namespace
@@ -62,6 +111,10 @@ std::string Parser::ToText() const
 {
     return "NULL PARSER";
 }
+void Parser::AppendText(std::string& out) const
+{
+    out += ToText();
+}
 NodePtr Parser::Derive(const char*) const
 {
     ::RaiseError(kErrorNoDerivative, -1, -1);
@@ -87,6 +140,12 @@ void Parser::RaiseError(int code, int from, int to) const
 
 void Parser::ReleaseOperands(std::vector<Parser*>&) { }
 
+void Parser::ForgetConstness()
+{
+    for (Parser* node = this; node != nullptr && node->knownNotConstant; node = node->parent)
+        node->knownNotConstant = false;
+}
+
 void Parser::DestroyOperands(Parser* node)
 {
     // Iterative, so that a tree of any depth is freed without recursion: each node is stripped of
@@ -106,6 +165,7 @@ void Parser::DestroyOperands(Parser* node)
 NodePtr Parser::Parse(TextRange* range) const
 {
     DepthGuard guard(kMaxParseDepth, range->first, range->last);
+    const ParenthesisIndex index(range);
     const int p1 = range->first;
     const int p2 = range->last;
     StripParentheses(range);
@@ -138,13 +198,15 @@ void Parser::StripParentheses(TextRange* range) const
         if (text[range->first] != '(' || text[range->last] != ')')
             return;
         // The range is one group when the "(" at its start closes at its end.
-        int depth = 0;
-        int close = -1;
-        for (int i = range->first; i <= range->last && close < 0; ++i) {
-            if (text[i] == '(')
-                ++depth;
-            else if (text[i] == ')' && --depth == 0)
-                close = i;
+        int close = GroupEnd(range, range->first);
+        if (range->closing == nullptr) {
+            int depth = 0;
+            for (int i = range->first; i <= range->last && close < 0; ++i) {
+                if (text[i] == '(')
+                    ++depth;
+                else if (text[i] == ')' && --depth == 0)
+                    close = i;
+            }
         }
         if (close != range->last)
             return;
@@ -173,7 +235,12 @@ OperatorToken Parser::FindLowestOperator(const TextRange* range) const
         if (c == '(') {
             if (firstOpen < 0)
                 firstOpen = i;
-            ++depth;
+            // Nothing inside a whole group is at depth 0, and it cannot unbalance the range.
+            const int close = GroupEnd(range, i);
+            if (close >= 0)
+                i = close;
+            else
+                ++depth;
         } else if (c == ')') {
             if (--depth < 0)
                 RaiseError(kErrorUnbalancedParenthesis, i, i);
@@ -318,8 +385,9 @@ int Parser::ClassifySign(const TextRange* range, int at) const
 
 NodePtr Parser::ParseOperation(TextRange* range, const OperatorToken& token) const
 {
-    TextRange left {range->text, range->first, token.position - 1, range->owner};
-    TextRange right {range->text, token.position + token.length, range->last, range->owner};
+    TextRange left {range->text, range->first, token.position - 1, range->owner, range->closing};
+    TextRange right {
+        range->text, token.position + token.length, range->last, range->owner, range->closing};
     switch (token.code) {
     case kOperatorPrefixMinus:
         // Under the sign rules the left side of a loosest prefix minus is always empty.
@@ -356,7 +424,16 @@ int Parser::FindFunctionName(const TextRange* range) const
                 RaiseError(kErrorOperatorAnticipated, lastClose, i);
             if (firstOpen < 0)
                 firstOpen = i;
-            ++depth;
+            const int close = GroupEnd(range, i);
+            if (close < 0) {
+                ++depth;
+            } else {
+                i = close; // a whole group, closed where the scan would have found it
+                if (depth == 0) {
+                    ++groupsClosed;
+                    lastClose = i;
+                }
+            }
         } else if (text[i] == ')') {
             if (--depth < 0)
                 RaiseError(kErrorUnbalancedParenthesis, i, i);
@@ -399,7 +476,7 @@ NodePtr Parser::ParseFunctionCall(TextRange* range, int functionCode) const
     int open = range->first;
     while (range->text[open] != '(')
         ++open;
-    TextRange argument {range->text, open, range->last, range->owner};
+    TextRange argument {range->text, open, range->last, range->owner, range->closing};
     NodePtr node = MakeFunctionFromText(functionCode, &argument);
     if (!node)
         RaiseError(kErrorUnknownFunction, open, range->first);

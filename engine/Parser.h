@@ -23,6 +23,10 @@ struct TextRange {
     int first;
     int last; // inclusive
     FunctionInterpreter* owner;
+    // For each "(" of the text, the position of the ")" that closes it, or -1; null until the
+    // outermost Parse has indexed the text. Each level skips whole groups through it instead of
+    // scanning them again, which keeps parsing linear in the text's length.
+    const int* closing = nullptr;
 };
 
 // An operator recognised in the text.
@@ -50,6 +54,9 @@ public:
     virtual void Bind(FunctionInterpreter* interpreter);
     virtual void Simplify();
     virtual std::string ToText() const;
+    // Appends what ToText gives to out. Nodes with operands print through this, into one buffer,
+    // so that printing costs the length of the text and not that times the depth.
+    virtual void AppendText(std::string& out) const;
     virtual NodePtr Derive(const char* variable) const;
     virtual NodePtr Clone() const;
     virtual bool IsDifferent(const Parser* other) const;
@@ -77,6 +84,15 @@ public:
     // The node that owns this one, or null for a free tree. Set by whoever attaches the node.
     Parser* parent = nullptr;
 
+    // A note that IsConstant() is false, taken by simplification once a subtree is simplified and
+    // folded, so that the constness questions of every level above need not walk it again.
+    // Replacing an operand anywhere below drops the note (ForgetConstness); a clone keeps it.
+    bool IsKnownNotConstant() const { return knownNotConstant; }
+    void NoteNotConstant() { knownNotConstant = true; }
+    // Drops the note of this node and of the ancestors holding one. Simplification drops a
+    // node's note before simplifying it, so that the walk stops at once below any node in work.
+    void ForgetConstness();
+
 protected:
     // The node of a function code built from the text of its argument, or null when the code
     // cannot be called by name.
@@ -89,6 +105,9 @@ protected:
     // recursing: the operands are handed to the caller, which destroys them in turn.
     virtual void ReleaseOperands(std::vector<Parser*>& out);
     static void DestroyOperands(Parser* node);
+
+private:
+    bool knownNotConstant = false;
 };
 
 // Allocation of a node through the engine: exhausted memory raises error 4 with 0, 0.

@@ -34,7 +34,8 @@ void CFunctionsContext::EraseRange(int first, int count)
 {
     if (first < 0 || count <= 0 || first >= GetCount())
         return;
-    const int last = std::min(GetCount(), first + count);
+    // count may be as large as INT_MAX: compare it with what remains instead of adding it.
+    const int last = count >= GetCount() - first ? GetCount() : first + count;
     functions.erase(functions.begin() + first, functions.begin() + last);
 }
 

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -39,6 +40,24 @@ public:
 private:
     int fd_;
 };
+
+// Six name characters for the temporary, different at each attempt and from other processes.
+std::string TemporarySuffix(unsigned attempt)
+{
+    static const char kAlphabet[]
+        = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    struct timespec now { };
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    uint64_t bits = (static_cast<uint64_t>(now.tv_nsec) * 0x9E3779B97F4A7C15ull)
+        ^ (static_cast<uint64_t>(::getpid()) << 20) ^ static_cast<uint64_t>(now.tv_sec)
+        ^ (static_cast<uint64_t>(attempt) * 0xBF58476D1CE4E5B9ull);
+    std::string suffix;
+    for (int i = 0; i < 6; ++i) {
+        suffix += kAlphabet[bits % 62];
+        bits /= 62;
+    }
+    return suffix;
+}
 
 } // namespace
 
@@ -86,16 +105,28 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::st
 
 bool WriteFileAtomically(const std::string& path, const void* data, size_t size, std::string& error)
 {
-    std::string temporary = path + ".XXXXXX";
-    Descriptor fd(::mkstemp(temporary.data()));
+    // Created with 0666 and O_EXCL rather than by mkstemp (0600): the kernel then applies the
+    // umask (and any default ACL) to a new file, with no umask() round trip racing other threads.
+    std::string temporary;
+    int created = -1;
+    for (unsigned attempt = 0; created < 0 && attempt < 100; ++attempt) {
+        temporary = path + "." + TemporarySuffix(attempt);
+        created = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (created < 0 && errno != EEXIST)
+            break;
+    }
+    Descriptor fd(created);
     if (fd.Get() < 0) {
         error = SystemReason(errno);
         return false;
     }
-    // Keep the permissions of the file being replaced, or the usual ones for a new file.
+    // The file being replaced keeps its own permissions.
     struct stat existing { };
-    const mode_t mode = ::stat(path.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : 0644;
-    ::fchmod(fd.Get(), mode);
+    if (::stat(path.c_str(), &existing) == 0 && ::fchmod(fd.Get(), existing.st_mode & 07777) != 0) {
+        error = SystemReason(errno);
+        ::unlink(temporary.c_str());
+        return false;
+    }
 
     const auto* p = static_cast<const uint8_t*>(data);
     size_t left = size;

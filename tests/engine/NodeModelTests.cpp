@@ -167,6 +167,42 @@ TEST(NodeModel, ReplaceChildOnlyTakesItsOwnOperands)
     EXPECT_EQ(conditional->ToText(), "c ? a : b");
 }
 
+TEST(NodeModel, ConstnessFollowsAReplacementDeepBelow)
+{
+    // Simplified, every level above x is known not to be constant; a clone keeps that.
+    FunctionInterpreter f("sin(x * y) + 1");
+    NodePtr tree = f.CloneTree();
+    ASSERT_FALSE(tree->IsConstant());
+    auto* sum = static_cast<OperationParser*>(tree.get());
+    auto* sine = const_cast<FunctionParser*>(static_cast<const FunctionParser*>(sum->GetLeft()));
+    auto* product
+        = const_cast<OperationParser*>(static_cast<const OperationParser*>(sine->GetOperand()));
+    // 0 * y is constant, and so is everything above it now.
+    ASSERT_TRUE(product->ReplaceChild(product->GetLeft(), Num(0)));
+    EXPECT_TRUE(product->IsConstant());
+    EXPECT_TRUE(sine->IsConstant());
+    EXPECT_TRUE(tree->IsConstant());
+    tree->Bind(&f);
+    EXPECT_DOUBLE_EQ(tree->Evaluate(), 1);
+    // And back: a variable in place of the 0 makes the sum depend on it again.
+    ASSERT_TRUE(product->ReplaceChild(product->GetLeft(), Var("z")));
+    EXPECT_FALSE(tree->IsConstant());
+}
+
+TEST(NodeModel, SimplifyingAgainSeesAReplacedOperand)
+{
+    FunctionInterpreter f("x * y + x");
+    NodePtr tree = f.CloneTree();
+    auto* sum = static_cast<OperationParser*>(tree.get());
+    auto* product
+        = const_cast<OperationParser*>(static_cast<const OperationParser*>(sum->GetLeft()));
+    ASSERT_TRUE(product->ReplaceChild(product->GetRight(), Num(0)));
+    // Under a parent, the sum's left operand now folds away: x * 0 is 0, and 0 + x is x.
+    NodePtr wrapped = Parser::MakeFunction(kFunctionNeg, std::move(tree));
+    wrapped->Simplify();
+    EXPECT_EQ(wrapped->ToText(), "NEG( x )");
+}
+
 struct ErrorTextCase {
     ParseErrorMsg error;
     const char* text;

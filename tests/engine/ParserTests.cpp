@@ -2,6 +2,7 @@
 // its positions, of each malformed formula.
 
 #include <cmath>
+#include <string>
 
 #include "engine/Functions.h"
 #include "engine/Leaves.h"
@@ -119,6 +120,11 @@ INSTANTIATE_TEST_SUITE_P(Engine, ParseFailure,
         // Unbalanced parentheses.
         ErrorCase {"(x", 28, 0, 0}, ErrorCase {"x)", 28, 1, 1}, ErrorCase {"sin(x", 28, 3, 3},
         ErrorCase {"x+(y))", 28, 5, 5}, ErrorCase {"((x)", 28, 0, 0},
+        // The same behind and inside whole groups, which the parser steps over.
+        ErrorCase {"(a)+(b))", 28, 7, 7}, ErrorCase {"(x+(y)", 28, 0, 0},
+        ErrorCase {"(a)*((b)", 28, 0, 0}, ErrorCase {"sin((x)(y))", 26, 6, 7},
+        ErrorCase {"((a))(b)", 26, 4, 5}, ErrorCase {"(a)((b))c", 26, 2, 3},
+        ErrorCase {"(a = b) + c", 30, 3, 3}, ErrorCase {"((a))b", 27, 4, 5},
         // Unknown or over-long function names: "(" first, then the name's first character.
         ErrorCase {"f(x)", 29, 1, 0}, ErrorCase {"2*log10(x)", 29, 7, 2},
         ErrorCase {"sinus(x)", 29, 5, 0}, ErrorCase {"+sin(x)", 29, 4, 0},
@@ -171,5 +177,42 @@ TEST(Parser, LeadingEqualsCountsInErrorPositions)
     EXPECT_EQ(e->code, 26);
     EXPECT_EQ(e->from, 2);
 }
+
+// Printed text reads back as the same tree, however deeply its groups nest.
+class RoundTrip : public ::testing::TestWithParam<std::string> { };
+
+TEST_P(RoundTrip, PrintedTextReadsBackAsTheSameTree)
+{
+    FunctionInterpreter original(GetParam());
+    const std::string text = original.ToText();
+    FunctionInterpreter reread(text);
+    EXPECT_TRUE(reread.IsEqualTo(original)) << text;
+    EXPECT_EQ(reread.ToText(), text);
+}
+
+// sin(a + sin(a + ... )) and ((a - b) - ...) nested n deep.
+std::string NestedCalls(int n)
+{
+    std::string s;
+    for (int i = 0; i < n; ++i)
+        s += "sin(a + ";
+    s += "b";
+    s += std::string(static_cast<size_t>(n), ')');
+    return s;
+}
+std::string NestedDifferences(int n)
+{
+    std::string s(static_cast<size_t>(n), '(');
+    s += "a";
+    for (int i = 0; i < n; ++i)
+        s += " - b" + std::to_string(i) + ")";
+    return s;
+}
+
+INSTANTIATE_TEST_SUITE_P(Engine, RoundTrip,
+    ::testing::Values("((a - b) - (c - d)) / (g ^ (f ^ h))", "a - (b - (c - d))", "-x * (-y) ^ -z",
+        "x > 0 ? (y < 1 ? a : b) : (c ? d : f)", "!(a && b) || ~c", "sqrt(x) + sin( ( ( x ) ) )",
+        "a / b / c * d % f", NestedCalls(300), NestedDifferences(400),
+        "(" + NestedCalls(50) + ") ^ (" + NestedDifferences(50) + ")"));
 
 } // namespace

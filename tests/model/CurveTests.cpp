@@ -2,6 +2,7 @@
 // definitions, copies, and the working-area mapping.
 
 #include <bit>
+#include <climits>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -321,6 +322,24 @@ TEST(Context, EraseRangeStaysInsideTheList)
     context.EraseRange(5, 1);
     context.EraseRange(-1, 1);
     EXPECT_EQ(context.GetCount(), 1);
+}
+
+TEST(Context, EraseRangeTakesCountsUpToIntMax)
+{
+    CFunctionsContext context;
+    for (const char* formula : {"a", "b", "c"}) {
+        CFunctionEntry e;
+        e.SetFunction(Curve(CurveCartesian, formula));
+        context.Append(e);
+    }
+    context.EraseRange(2, INT_MAX); // 2 + INT_MAX does not fit in an int
+    ASSERT_EQ(context.GetCount(), 2);
+    EXPECT_EQ(context.GetAt(1).function.Formula1(), "b");
+    context.EraseRange(1, INT_MAX - 1);
+    ASSERT_EQ(context.GetCount(), 1);
+    EXPECT_EQ(context.GetAt(0).function.Formula1(), "a");
+    context.EraseRange(0, INT_MAX);
+    EXPECT_EQ(context.GetCount(), 0);
 }
 
 struct NormaliseCase {

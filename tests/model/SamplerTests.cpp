@@ -254,6 +254,36 @@ TEST(Sampler, FarValuesInterruptTheLine)
     EXPECT_EQ(xs, (std::vector<float> {1, 2, 3, 4, 7}));
 }
 
+struct BranchCase {
+    const char* formula;
+    double xMin, xMax; // wholly inside the domain
+};
+
+void PrintTo(const BranchCase& c, std::ostream* os)
+{
+    *os << c.formula << " on " << c.xMin << ".." << c.xMax;
+}
+
+class SmoothBranch : public ::testing::TestWithParam<BranchCase> { };
+
+// The sampler reads a derivative of the wrong sign as a jump at every step, so these branches
+// were drawn as isolated dots or not at all.
+TEST_P(SmoothBranch, IsDrawnAsOneLine)
+{
+    const BranchCase& b = GetParam();
+    CFunctionsContext c = View(b.xMin, b.xMax, -4, 4, 100, 100);
+    CFunctionEntry e = Entry(CurveCartesian, b.formula);
+    const std::vector<PlotPoint> points = Sample(e, c);
+    EXPECT_EQ(PenUps(points), 0);
+    // One point per column from the second on.
+    EXPECT_GE(points.size(), 99u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Model, SmoothBranch,
+    ::testing::Values(BranchCase {"asec(x)", -5, -1.2}, BranchCase {"acsc(x)", -5, -1.2},
+        BranchCase {"acsch(x)", -5, -0.2}, BranchCase {"asec(x)", 1.2, 5},
+        BranchCase {"acsc(x)", 1.2, 5}, BranchCase {"acsch(x)", 0.2, 5}));
+
 struct DegenerateCase {
     const char* name;
     CurveType type;

@@ -1,14 +1,20 @@
-// The platform helpers: C-locale numbers whatever the process locale, defined truncation, and
-// code page 1252.
+// The platform helpers: C-locale numbers whatever the process locale, defined truncation, code
+// page 1252, and the permissions of atomically written files.
 
 #include <climits>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <limits>
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "platform/CLocale.h"
 #include "platform/Cp1252.h"
+#include "platform/FileIO.h"
 #include "platform/Numeric.h"
 
 namespace {
@@ -112,6 +118,80 @@ TEST(Cp1252, RefusesWhatItCannotHold)
     EXPECT_FALSE(platform::Utf8ToCp1252("\xED\xA0\x80")); // surrogate
     EXPECT_FALSE(platform::Utf16ToCp1252(u"\u0081"));
     EXPECT_EQ(platform::Utf8ToCp1252(""), "");
+}
+
+// A save under a restrictive umask, in a directory of its own; the umask is restored after.
+class AtomicWrite : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir = std::filesystem::temp_directory_path()
+            / ("curvana-fileio-" + std::to_string(::getpid()) + "-"
+                + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(dir);
+        previousMask = ::umask(027);
+    }
+    void TearDown() override
+    {
+        ::umask(previousMask);
+        std::filesystem::remove_all(dir);
+    }
+
+    static mode_t ModeOf(const std::string& path)
+    {
+        struct stat info { };
+        EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
+        return info.st_mode & 07777;
+    }
+
+    size_t EntryCount() const
+    {
+        size_t n = 0;
+        for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir))
+            ++n;
+        return n;
+    }
+
+    std::filesystem::path dir;
+    mode_t previousMask = 022;
+};
+
+TEST_F(AtomicWrite, NewFileTakesTheModeTheUmaskGives)
+{
+    const std::string path = (dir / "new.cvn").string();
+    std::string error;
+    ASSERT_TRUE(platform::WriteFileAtomically(path, "abc", 3, error)) << error;
+    EXPECT_EQ(ModeOf(path), 0666u & ~027u);
+    EXPECT_EQ(std::filesystem::file_size(path), 3u);
+    EXPECT_EQ(EntryCount(), 1u) << "no temporary left beside the file";
+}
+
+TEST_F(AtomicWrite, ReplacedFileKeepsItsOwnMode)
+{
+    const std::string path = (dir / "old.cvn").string();
+    {
+        std::ofstream old(path);
+        old << "previous contents";
+    }
+    // Looser than the umask allows and unlike any default, so that only keeping it passes.
+    ASSERT_EQ(::chmod(path.c_str(), 0604), 0);
+    std::string error;
+    ASSERT_TRUE(platform::WriteFileAtomically(path, "new", 3, error)) << error;
+    EXPECT_EQ(ModeOf(path), 0604u);
+    std::ifstream in(path);
+    std::string contents;
+    std::getline(in, contents);
+    EXPECT_EQ(contents, "new");
+    EXPECT_EQ(EntryCount(), 1u);
+}
+
+TEST_F(AtomicWrite, UnwritableDirectoryIsAnErrorAndLeavesNothing)
+{
+    const std::string path = (dir / "missing" / "plot.cvn").string();
+    std::string error;
+    EXPECT_FALSE(platform::WriteFileAtomically(path, "abc", 3, error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(EntryCount(), 0u);
 }
 
 } // namespace
