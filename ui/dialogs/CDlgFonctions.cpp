@@ -173,20 +173,14 @@ void CDlgFonctions::Build()
              paramSeparator_, paramMax_, stepLabel_, step_, iterationsLabel_, iterations_})
         KeepRoomWhenHidden(w);
 
-    ok_ = new QPushButton(Text("OK"), this);
-    ok_->setObjectName("okButton");
-    ok_->setDefault(true);
-    cancel_ = new QPushButton(Text("Annuler"), this);
-    cancel_->setObjectName("cancelButton");
-    auto* buttons = new QVBoxLayout;
-    buttons->addWidget(ok_);
-    buttons->addWidget(cancel_);
-    buttons->addStretch();
+    const DialogButtons buttons = MakeDialogButtons(this, "OK", "Annuler", Qt::Vertical);
+    ok_ = buttons.ok;
+    cancel_ = buttons.cancel;
 
     auto* top = new QHBoxLayout(this);
     top->addLayout(grid, 1);
     top->addSpacing(DialogUnitsX(this, 4));
-    top->addLayout(buttons);
+    top->addLayout(buttons.layout);
 
     connect(spin_, &CurveIndexSpin::StepRequested, this, [this](int delta) { StepCurve(delta); });
     connect(newButton_, &QPushButton::clicked, this, [this] { NewCurve(); });
@@ -196,7 +190,6 @@ void CDlgFonctions::Build()
     connect(formula1_, &QLineEdit::textChanged, this, [this] { UpdateFeedback(); });
     connect(formula2_, &QLineEdit::textChanged, this, [this] { UpdateFeedback(); });
     connect(ok_, &QPushButton::clicked, this, &CDlgFonctions::accept);
-    connect(cancel_, &QPushButton::clicked, this, &CDlgFonctions::reject);
 }
 
 void CDlgFonctions::ApplyType(CurveType type)

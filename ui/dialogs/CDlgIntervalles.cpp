@@ -59,15 +59,7 @@ CDlgIntervalles::CDlgIntervalles(const CWorkingArea& area, QWidget* parent)
     normaliseY_->setObjectName("normaliseYCheck");
     normaliseY_->setChecked(area.normaliseY);
 
-    auto* ok = new QPushButton(Text("OK"), this);
-    ok->setObjectName("okButton");
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(Text("Cancel"), this);
-    cancel->setObjectName("cancelButton");
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    const DialogButtons buttons = MakeDialogButtons(this, "OK", "Cancel", Qt::Horizontal);
 
     auto* top = new QVBoxLayout(this);
     top->addLayout(grid);
@@ -75,11 +67,10 @@ CDlgIntervalles::CDlgIntervalles(const CWorkingArea& area, QWidget* parent)
     top->addWidget(normaliseX_);
     top->addWidget(normaliseY_);
     top->addSpacing(DialogUnitsY(this, 6));
-    top->addLayout(buttons);
+    top->addLayout(buttons.layout);
     top->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(ok, &QPushButton::clicked, this, [this] { Confirm(); });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(buttons.ok, &QPushButton::clicked, this, [this] { Confirm(); });
     xMin_->setFocus();
     xMin_->selectAll();
 }

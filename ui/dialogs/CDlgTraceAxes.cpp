@@ -341,26 +341,17 @@ CDlgTraceAxes::CDlgTraceAxes(
         tabs_->setCurrentIndex((tabs_->currentIndex() + tabs_->count() - 1) % tabs_->count());
     });
 
-    auto* ok = new QPushButton(Text("&OK"), this);
-    ok->setObjectName("okButton");
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(Text("&Annuler"), this);
-    cancel->setObjectName("cancelButton");
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    const DialogButtons buttons = MakeDialogButtons(this, "&OK", "&Annuler", Qt::Horizontal);
 
     auto* top = new QVBoxLayout(this);
     top->setSpacing(0);
     top->addWidget(tabs_);
     top->addWidget(pages_, 1);
     top->addSpacing(DialogUnitsY(this, 6));
-    top->addLayout(buttons);
+    top->addLayout(buttons.layout);
     top->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(ok, &QPushButton::clicked, this, &CDlgTraceAxes::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(buttons.ok, &QPushButton::clicked, this, &CDlgTraceAxes::accept);
 }
 
 void CDlgTraceAxes::accept()

@@ -53,15 +53,7 @@ CDlgTraceParams::CDlgTraceParams(const CCurvanaParams& params, QWidget* parent)
     breakPoints_->setChecked(params.searchBreakPoints);
     discontinuities_->setChecked(params.searchDiscontinuities);
 
-    auto* ok = new QPushButton(Text("OK"), this);
-    ok->setObjectName("okButton");
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(Text("Cancel"), this);
-    cancel->setObjectName("cancelButton");
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    const DialogButtons buttons = MakeDialogButtons(this, "OK", "Cancel", Qt::Horizontal);
 
     auto* top = new QVBoxLayout(this);
     top->addWidget(Group(this, "Options générales", {antialias_}));
@@ -69,11 +61,10 @@ CDlgTraceParams::CDlgTraceParams(const CCurvanaParams& params, QWidget* parent)
     top->addWidget(Group(
         this, "Modes d'amélioration du tracé des fonctions", {breakPoints_, discontinuities_}));
     top->addSpacing(DialogUnitsY(this, 4));
-    top->addLayout(buttons);
+    top->addLayout(buttons.layout);
     top->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(ok, &QPushButton::clicked, this, [this] { Confirm(); });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(buttons.ok, &QPushButton::clicked, this, [this] { Confirm(); });
 }
 
 void CDlgTraceParams::Confirm()

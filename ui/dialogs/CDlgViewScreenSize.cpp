@@ -126,24 +126,15 @@ CDlgViewScreenSize::CDlgViewScreenSize(QWidget* frame, QWidget* view, QWidget* p
     grid->addWidget(heightLabel, 1, 0);
     grid->addWidget(height_, 1, 1);
 
-    auto* ok = new QPushButton(Text("OK"), this);
-    ok->setObjectName("okButton");
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(Text("Cancel"), this);
-    cancel->setObjectName("cancelButton");
-    auto* buttons = new QVBoxLayout;
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    buttons->addStretch();
+    const DialogButtons buttons = MakeDialogButtons(this, "OK", "Cancel", Qt::Vertical);
 
     auto* top = new QHBoxLayout(this);
     top->addLayout(grid);
     top->addSpacing(DialogUnitsX(this, 8));
-    top->addLayout(buttons);
+    top->addLayout(buttons.layout);
     top->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(ok, &QPushButton::clicked, this, [this] { Confirm(); });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(buttons.ok, &QPushButton::clicked, this, [this] { Confirm(); });
     width_->setFocus();
 }
 

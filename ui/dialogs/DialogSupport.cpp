@@ -3,9 +3,12 @@
 #include <cmath>
 #include <cstring>
 
+#include <QBoxLayout>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QFontMetrics>
 #include <QInputMethodEvent>
+#include <QPushButton>
 #include <QTextCharFormat>
 
 #include "platform/CLocale.h"
@@ -103,4 +106,25 @@ int DialogUnitsY(const QWidget* widget, int units)
 {
     const QFontMetrics metrics(widget->font());
     return static_cast<int>(std::lround(units * metrics.height() / 8.0));
+}
+
+DialogButtons MakeDialogButtons(
+    QDialog* dialog, const char* okText, const char* cancelText, Qt::Orientation orientation)
+{
+    DialogButtons out;
+    out.ok = new QPushButton(QString::fromUtf8(okText), dialog);
+    out.ok->setObjectName("okButton");
+    out.ok->setDefault(true);
+    out.cancel = new QPushButton(QString::fromUtf8(cancelText), dialog);
+    out.cancel->setObjectName("cancelButton");
+    QObject::connect(out.cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    const bool row = orientation == Qt::Horizontal;
+    out.layout = new QBoxLayout(row ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
+    if (row)
+        out.layout->addStretch();
+    out.layout->addWidget(out.ok);
+    out.layout->addWidget(out.cancel);
+    if (!row)
+        out.layout->addStretch();
+    return out;
 }

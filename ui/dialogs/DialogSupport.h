@@ -8,6 +8,9 @@
 #include <QSpinBox>
 #include <QString>
 
+class QBoxLayout;
+class QDialog;
+class QPushButton;
 class QWidget;
 
 // "%f" in the "C" locale.
@@ -64,3 +67,14 @@ public:
 // unit is a quarter of the average character width, a vertical one an eighth of the line height.
 int DialogUnitsX(const QWidget* widget, int units);
 int DialogUnitsY(const QWidget* widget, int units);
+
+// The OK and cancel buttons of a dialog, OK the default: in a row pushed to the right, or in a
+// column pushed to the top, as the dialog's template places them. Cancel rejects the dialog; what
+// OK does is the dialog's own.
+struct DialogButtons {
+    QPushButton* ok = nullptr;
+    QPushButton* cancel = nullptr;
+    QBoxLayout* layout = nullptr;
+};
+DialogButtons MakeDialogButtons(
+    QDialog* dialog, const char* okText, const char* cancelText, Qt::Orientation orientation);
