@@ -7,8 +7,8 @@
 #include <benchmark/benchmark.h>
 
 #include <map>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct KindComparison {
@@ -31,5 +31,4 @@ private:
 };
 
 // Runs every registered benchmark with the ratio reporter; the body of a benchmark main.
-int RunBenchmarksWithRatios(
-    int argc, char** argv, std::vector<KindComparison> comparisons = {});
+int RunBenchmarksWithRatios(int argc, char** argv, std::vector<KindComparison> comparisons = {});

@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstring>
+#include <new>
 #include <typeinfo>
 
 #include "engine/DepthGuard.h"
@@ -45,7 +46,26 @@ double FunctionInterpreter::Evaluate() const
     if (root == nullptr)
         RaiseError(kErrorEmptyExpression, -1, -1);
     DepthGuard guard;
+    if (!program.Empty())
+        return program.Run(values.data());
     return root->Evaluate();
+}
+
+double FunctionInterpreter::EvaluateTree() const
+{
+    if (root == nullptr)
+        RaiseError(kErrorEmptyExpression, -1, -1);
+    DepthGuard guard;
+    return root->Evaluate();
+}
+
+void FunctionInterpreter::CompileProgram()
+{
+    try {
+        program.Compile(root, this);
+    } catch (const std::bad_alloc&) {
+        program.Clear();
+    }
 }
 
 bool FunctionInterpreter::IsConstant() const
@@ -60,11 +80,14 @@ bool FunctionInterpreter::ReplaceChild(const Parser* old, NodePtr&& replacement)
 {
     if (root != nullptr && root != old)
         return false;
+    program.Clear();
     Parser* previous = root;
     root = replacement.release();
     root->parent = this;
     delete previous;
     root->Bind(this);
+    if (!simplifying)
+        CompileProgram();
     return true;
 }
 
@@ -72,6 +95,12 @@ void FunctionInterpreter::Simplify()
 {
     if (root == nullptr)
         return;
+    program.Clear();
+    struct Rewriting {
+        bool& flag;
+        explicit Rewriting(bool& f) : flag(f) { flag = true; }
+        ~Rewriting() { flag = false; }
+    } rewriting(simplifying);
     {
         DepthGuard guard;
         root->Simplify(); // may replace the root through ReplaceChild
@@ -90,6 +119,7 @@ void FunctionInterpreter::Simplify()
     }
     DepthGuard guard;
     root->Bind(this);
+    CompileProgram();
 }
 
 std::string FunctionInterpreter::ToText() const
@@ -179,14 +209,6 @@ bool FunctionInterpreter::SetVariableValue(const char* name, double x)
 {
     const int i = FindVariable(name);
     return i >= 0 && SetVariableValueAt(i, x);
-}
-
-bool FunctionInterpreter::SetVariableValueAt(int i, double x)
-{
-    if (i < 0 || i >= GetVariableCount())
-        return false;
-    values[static_cast<size_t>(i)] = x;
-    return true;
 }
 
 bool FunctionInterpreter::IsDifferentFrom(const FunctionInterpreter& other) const

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/EvaluationProgram.h"
 #include "engine/Parser.h"
 
 class Variable;
@@ -24,7 +25,11 @@ public:
     }
     ~FunctionInterpreter() override;
 
+    // Runs the compiled program, or walks the tree when there is none (a tree too deep for it).
     double Evaluate() const override;
+    // The same value, errors and draws by the tree walk, which the program must match bit for bit.
+    double EvaluateTree() const;
+    bool HasProgram() const { return !program.Empty(); }
     bool IsConstantNode() const override { return false; }
     bool IsConstant() const override;
     int GetPrecedence() const override { return 0; }
@@ -46,7 +51,14 @@ public:
     virtual NodePtr DeriveByVariable(const Variable* v) const;
     virtual NodePtr DeriveByIndex(int i) const;
     virtual bool SetVariableValue(const char* name, double x);
-    virtual bool SetVariableValueAt(int i, double x);
+    // Inline: the curve model sets its variable before every evaluation.
+    virtual bool SetVariableValueAt(int i, double x)
+    {
+        if (i < 0 || i >= GetVariableCount())
+            return false;
+        values[static_cast<size_t>(i)] = x;
+        return true;
+    }
     virtual bool IsDifferentFrom(const FunctionInterpreter& other) const;
     virtual bool IsEqualTo(const FunctionInterpreter& other) const;
     virtual const char* AddVariable(const char* name);
@@ -58,7 +70,13 @@ protected:
     void ReleaseOperands(std::vector<Parser*>& out) override;
 
 private:
+    // Rebuilds the program from the tree; without memory for it the tree walk serves.
+    void CompileProgram();
+
     Parser* root = nullptr;
+    // The tree flattened for evaluation; empty while the tree is being rewritten.
+    EvaluationProgram program;
+    bool simplifying = false;
     // The variable table. Records are never removed or reordered: index i names the same
     // variable for the interpreter's whole life. Names live in a deque so that a name handed out
     // by GetVariableName stays valid when the table grows.

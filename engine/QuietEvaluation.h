@@ -12,19 +12,20 @@
 // Raises an evaluation error: throws it, or, inside a QuietEvaluation, records it and returns NaN.
 double EvaluationError(int code);
 
+// Inline, for the curve model makes one per sample.
 class QuietEvaluation {
 public:
-    QuietEvaluation();
-    ~QuietEvaluation();
+    QuietEvaluation() : saved_(state_) { state_ = State {true, false, 0}; }
+    ~QuietEvaluation() { state_ = saved_; }
     QuietEvaluation(const QuietEvaluation&) = delete;
     QuietEvaluation& operator=(const QuietEvaluation&) = delete;
 
     // Whether an error occurred since this object was made, and the first one.
-    bool Failed() const;
-    ParseErrorMsg Error() const;
+    bool Failed() const { return state_.failed; }
+    ParseErrorMsg Error() const { return ParseErrorMsg {state_.code, -1, -1}; }
 
     // Whether an error is pending in the current quiet evaluation of this thread.
-    static bool ErrorPending();
+    static bool ErrorPending() { return state_.active && state_.failed; }
 
 private:
     struct State {
