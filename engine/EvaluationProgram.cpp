@@ -53,6 +53,7 @@ using platform::TruncToInt32;
 //   AndJump: acc 0 gives 0 and jumps to arg, else pops. OrJump: acc not 0 gives 1 and jumps, else
 //   pops. Truth: acc = acc != 0. JumpIfZero tests acc, pops, and jumps to arg on 0.
 //   Random: a draw scaled by acc.
+//   FnName: acc = the function of acc. FnNameV: push; acc = the function of variable arg.
 // clang-format off
 #define CURVANA_PROGRAM_OPS(X) \
     X(PushK) X(PushV) X(PushNode) X(PushError) \
@@ -64,6 +65,11 @@ using platform::TruncToInt32;
     X(FnCosh) X(FnTanh) X(FnSech) X(FnCsch) X(FnCoth) X(FnAsinh) X(FnAcosh) X(FnAtanh) \
     X(FnAsech) X(FnAcsch) X(FnAcoth) X(FnNot) X(FnComplement) X(FnCeil) X(FnFloor) X(FnSgn) \
     X(FnLb) \
+    X(FnLnV) X(FnLogV) X(FnExpV) X(FnAbsV) X(FnSqrtV) X(FnNegV) X(FnSinV) X(FnCosV) X(FnTanV) \
+    X(FnSecV) X(FnCscV) X(FnCotV) X(FnAsinV) X(FnAcosV) X(FnAtanV) X(FnAsecV) X(FnAcscV) \
+    X(FnAcotV) X(FnSinhV) X(FnCoshV) X(FnTanhV) X(FnSechV) X(FnCschV) X(FnCothV) X(FnAsinhV) \
+    X(FnAcoshV) X(FnAtanhV) X(FnAsechV) X(FnAcschV) X(FnAcothV) X(FnNotV) X(FnComplementV) \
+    X(FnCeilV) X(FnFloorV) X(FnSgnV) X(FnLbV) \
     X(DivCheck) X(DivS) X(DivRK) X(DivRV) X(DivLK) X(DivLV) X(ModCheck) X(ModS) \
     X(PowS) X(PowRK) X(PowInt) X(PowRV) X(PowLK) X(PowLV) X(BitAndS) X(BitOrS) X(BitXorS) \
     X(AndJump) X(OrJump) X(Truth) X(JumpIfZero) X(Jump) X(Random) X(Return)
@@ -81,6 +87,21 @@ namespace {
 inline double LeftNaN(double a, double result)
 {
     return a != a ? a + a : result;
+}
+
+// The function rules, less two domain tests that no double fails: cos(x) is never 0 (the double
+// nearest an odd multiple of pi/2 leaves a cosine above 1e-19 in magnitude, and glibc's cos errs
+// by less than an ulp), and cosh(x) is at least 1. Their cost was a second libm call per value.
+[[gnu::always_inline]] inline double ProgramFunction(FunctionCode code, double x)
+{
+    switch (code) {
+    case kFunctionTan:
+        return std::tan(x);
+    case kFunctionTanh:
+        return std::tanh(x);
+    default:
+        return ApplyFunction(code, x);
+    }
 }
 
 using Op = EvaluationProgram::Op;
@@ -239,8 +260,17 @@ bool Compiler::Emit(const Parser* node, int level)
             AddNode(node);
             return true;
         }
+        const size_t start = code_.size();
         if (!Emit(f->GetOperand(), level + 1))
             return false;
+        // A function of a variable reads it in the same step; the V forms follow the plain ones
+        // in the same order. Only an operand that is the variable alone fuses, not one whose code
+        // merely ends with it (the else branch of a conditional).
+        if (code_.size() == start + 1 && code_.back().op == Op::PushV) {
+            code_.back().op = static_cast<Op>(
+                static_cast<int>(op) - static_cast<int>(Op::FnLn) + static_cast<int>(Op::FnLnV));
+            return true;
+        }
         Add(op);
         return true;
     }
@@ -578,9 +608,16 @@ double EvaluationProgram::Run(const double* variables) const
     }
         CURVANA_PROGRAM_OPERATORS(CURVANA_OPERATOR_CASES)
 #undef CURVANA_OPERATOR_CASES
-#define CURVANA_FUNCTION_CASE(Name)                                                                \
-    Do##Fn##Name : acc = ApplyFunction(kFunction##Name, acc);                                      \
-    CURVANA_NEXT;
+// clang-format off
+#define CURVANA_FUNCTION_CASE(Name) \
+    Do##Fn##Name: \
+        acc = ProgramFunction(kFunction##Name, acc); \
+        CURVANA_NEXT; \
+    Do##Fn##Name##V: \
+        *sp++ = acc; \
+        acc = ProgramFunction(kFunction##Name, variables[ip->arg]); \
+        CURVANA_NEXT;
+        // clang-format on
         CURVANA_PROGRAM_FUNCTIONS(CURVANA_FUNCTION_CASE)
 #undef CURVANA_FUNCTION_CASE
     DoDivCheck:

@@ -41,16 +41,6 @@ void FunctionInterpreter::ReleaseOperands(std::vector<Parser*>& out)
     root = nullptr;
 }
 
-double FunctionInterpreter::Evaluate() const
-{
-    if (root == nullptr)
-        RaiseError(kErrorEmptyExpression, -1, -1);
-    DepthGuard guard;
-    if (!program.Empty())
-        return program.Run(values.data());
-    return root->Evaluate();
-}
-
 double FunctionInterpreter::EvaluateTree() const
 {
     if (root == nullptr)

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/DepthGuard.h"
 #include "engine/EvaluationProgram.h"
 #include "engine/Parser.h"
 
@@ -26,7 +27,16 @@ public:
     ~FunctionInterpreter() override;
 
     // Runs the compiled program, or walks the tree when there is none (a tree too deep for it).
-    double Evaluate() const override;
+    // Inline, for the curve model calls it per sample.
+    double Evaluate() const override
+    {
+        if (root == nullptr)
+            RaiseError(kErrorEmptyExpression, -1, -1);
+        DepthGuard guard;
+        if (!program.Empty())
+            return program.Run(values.data());
+        return root->Evaluate();
+    }
     // The same value, errors and draws by the tree walk, which the program must match bit for bit.
     double EvaluateTree() const;
     bool HasProgram() const { return !program.Empty(); }

@@ -237,7 +237,11 @@ INSTANTIATE_TEST_SUITE_P(Forms, ProgramForms,
         ProgramCase {"x && 1/x", {0, 2, kNaN}}, ProgramCase {"x || 1/(x-1)", {0, 1}},
         ProgramCase {"x>0?ln(x):-x", {-1, 0, 1, kNaN}},
         ProgramCase {"(x ? rand() : ln(x-1)) + rand()", {0, 1}},
-        ProgramCase {"ln(x) + rand()", {-1, 1}}, ProgramCase {"rand(x) - rand()", {0, 3}}));
+        ProgramCase {"ln(x) + rand()", {-1, 1}}, ProgramCase {"rand(x) - rand()", {0, 3}},
+        // A function reads its variable in the same step only when the operand is that variable.
+        ProgramCase {"tan(x)", {0, 1.5707963267948966, kNaN}},
+        ProgramCase {"sech(x > 0 ? 2 : x)", {-1, 1}},
+        ProgramCase {"sin(x) + cos(x > 0)", {-1, 1}}));
 
 TEST(EvaluationProgram, PowerFastPathGivesPowsBits)
 {
@@ -257,6 +261,26 @@ TEST(EvaluationProgram, PowerFastPathGivesPowsBits)
         }
     }
     EXPECT_EQ(checked, 600000);
+}
+
+// The program drops the tangent's test of cos(x) == 0, which no double passes: checked at the
+// doubles nearest the odd multiples of pi/2 up to about 6e6, and at the double nearest to one of
+// all (Muller's worst case of argument reduction).
+TEST(EvaluationProgram, NoDoubleHasAZeroCosine)
+{
+    constexpr double kHalfPi = 1.5707963267948966;
+    for (long k = -1000000; k < 1000000; ++k) {
+        const double nearest = static_cast<double>(2 * k + 1) * kHalfPi;
+        for (const double x :
+            {std::nextafter(nearest, -kInf), nearest, std::nextafter(nearest, kInf)})
+            ASSERT_NE(std::cos(x), 0.0) << x;
+    }
+    const double worst = std::ldexp(6381956970095103.0, 797);
+    EXPECT_NE(std::cos(worst), 0.0);
+    EXPECT_LT(std::fabs(std::cos(worst)), 1e-18); // it is the hard case it claims to be
+    FunctionInterpreter f("tan(x)");
+    f.SetVariableValue("x", worst);
+    EXPECT_EQ(std::bit_cast<uint64_t>(f.Evaluate()), std::bit_cast<uint64_t>(f.EvaluateTree()));
 }
 
 TEST(EvaluationProgram, FollowsEveryChangeOfTheTree)
