@@ -1,5 +1,6 @@
 #include "engine/EvaluationProgram.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <limits>
@@ -102,6 +103,17 @@ inline double LeftNaN(double a, double result)
     default:
         return ApplyFunction(code, x);
     }
+}
+
+// The power rule for an exponent k that the negative-base rule reads as the integer n: its tests
+// then pass whatever the base.
+inline double IntegerExponentPower(double a, double k, int32_t n)
+{
+    if (a > 0)
+        return (k == 2 || k == 3) ? PositivePowerOf(a, n) : std::pow(a, k);
+    if (a == 0)
+        return 0.0;
+    return IntegerPower(a, n);
 }
 
 using Op = EvaluationProgram::Op;
@@ -522,7 +534,282 @@ bool EvaluationProgram::Compile(const Parser* root, const FunctionInterpreter* o
         return false;
     }
     code_.push_back(Instruction {Op::Return, 0, {0}});
+    manyStack_ = 0;
+    // The stack depth of straight-line code, or no RunMany at all.
+    int depth = 0;
+    int deepest = 0;
+    for (const Instruction& i : code_) {
+        switch (i.op) {
+        case Op::PushK:
+        case Op::PushV:
+        case Op::PushError:
+            ++depth;
+            break;
+        case Op::PushNode:
+        case Op::DivCheck:
+        case Op::ModCheck:
+        case Op::AndJump:
+        case Op::OrJump:
+        case Op::JumpIfZero:
+        case Op::Jump:
+        case Op::Random:
+            return true;
+        case Op::AddS:
+        case Op::SubS:
+        case Op::MulS:
+        case Op::LtS:
+        case Op::GtS:
+        case Op::EqS:
+        case Op::NeS:
+        case Op::LeS:
+        case Op::GeS:
+        case Op::DivS:
+        case Op::ModS:
+        case Op::PowS:
+        case Op::BitAndS:
+        case Op::BitOrS:
+        case Op::BitXorS:
+            --depth;
+            break;
+        default:
+            if (i.op >= Op::FnLnV && i.op <= Op::FnLbV)
+                ++depth;
+            break;
+        }
+        deepest = std::max(deepest, depth);
+    }
+    if (deepest <= kMaxManyStack)
+        manyStack_ = std::max(deepest, 1);
     return true;
+}
+
+void EvaluationProgram::RunMany(const double* variables, int32_t index, const double* xs, size_t n,
+    double* out, bool* failed) const
+{
+    for (size_t at = 0; at < n; at += kBlock) {
+        const int count = static_cast<int>(std::min<size_t>(kBlock, n - at));
+        RunBlock(variables, index, xs + at, count, out + at, failed + at);
+    }
+}
+
+// One instruction at a time across the block. An error marks its value failed and the work goes
+// on: with no draw and no branch, nothing else can tell the difference.
+void EvaluationProgram::RunBlock(const double* variables, int32_t index, const double* xs, int n,
+    double* out, bool* failed) const
+{
+    QuietEvaluation quiet;
+    double stack[kMaxManyStack + 1][kBlock];
+    int sp = 0; // stack[sp] is the accumulator
+    double* acc = stack[0];
+    for (int i = 0; i < n; ++i)
+        failed[i] = false;
+    const auto variable = [&](int32_t arg, int i) { return arg == index ? xs[i] : variables[arg]; };
+    const auto note = [&](int i) {
+        if (quiet.TakeFailure())
+            failed[i] = true;
+    };
+    for (const Instruction* ip = code_.data();; ++ip) {
+        switch (ip->op) {
+        case Op::PushK:
+            acc = stack[++sp];
+            for (int i = 0; i < n; ++i)
+                acc[i] = ip->k;
+            break;
+        case Op::PushV:
+            acc = stack[++sp];
+            for (int i = 0; i < n; ++i)
+                acc[i] = variable(ip->arg, i);
+            break;
+        case Op::PushError:
+            acc = stack[++sp];
+            for (int i = 0; i < n; ++i) {
+                acc[i] = EvaluationError(ip->arg);
+                note(i);
+            }
+            break;
+// clang-format off
+#define CURVANA_OPERATOR_CASES(Stem, rightFirst, expression) \
+    case Op::Stem##S: { \
+        const double* popped = stack[sp - 1]; \
+        double* result = stack[--sp]; \
+        for (int i = 0; i < n; ++i) { \
+            const double a = rightFirst ? acc[i] : popped[i]; \
+            const double b = rightFirst ? popped[i] : acc[i]; \
+            result[i] = expression; \
+        } \
+        acc = result; \
+        break; \
+    } \
+    case Op::Stem##RK: \
+        for (int i = 0; i < n; ++i) { \
+            const double a = acc[i]; \
+            const double b = ip->k; \
+            acc[i] = expression; \
+        } \
+        break; \
+    case Op::Stem##RV: \
+        for (int i = 0; i < n; ++i) { \
+            const double a = acc[i]; \
+            const double b = variable(ip->arg, i); \
+            acc[i] = expression; \
+        } \
+        break; \
+    case Op::Stem##LK: \
+        for (int i = 0; i < n; ++i) { \
+            const double a = ip->k; \
+            const double b = acc[i]; \
+            acc[i] = expression; \
+        } \
+        break; \
+    case Op::Stem##LV: \
+        for (int i = 0; i < n; ++i) { \
+            const double a = variable(ip->arg, i); \
+            const double b = acc[i]; \
+            acc[i] = expression; \
+        } \
+        break;
+#define CURVANA_FUNCTION_CASE(Name) \
+    case Op::Fn##Name: \
+        for (int i = 0; i < n; ++i) { \
+            acc[i] = ProgramFunction(kFunction##Name, acc[i]); \
+            note(i); \
+        } \
+        break; \
+    case Op::Fn##Name##V: \
+        acc = stack[++sp]; \
+        for (int i = 0; i < n; ++i) { \
+            acc[i] = ProgramFunction(kFunction##Name, variable(ip->arg, i)); \
+            note(i); \
+        } \
+        break;
+            // clang-format on
+            CURVANA_PROGRAM_OPERATORS(CURVANA_OPERATOR_CASES)
+            CURVANA_PROGRAM_FUNCTIONS(CURVANA_FUNCTION_CASE)
+#undef CURVANA_OPERATOR_CASES
+#undef CURVANA_FUNCTION_CASE
+        case Op::DivS: {
+            const double* divisor = stack[sp - 1];
+            double* result = stack[--sp];
+            for (int i = 0; i < n; ++i) {
+                const double b = divisor[i];
+                result[i] = b == 0 ? EvaluationError(kErrorDivisionByZero) : acc[i] / b;
+                note(i);
+            }
+            acc = result;
+            break;
+        }
+        case Op::DivRK:
+            for (int i = 0; i < n; ++i)
+                acc[i] = acc[i] / ip->k;
+            break;
+        case Op::DivRV:
+            for (int i = 0; i < n; ++i) {
+                const double b = variable(ip->arg, i);
+                acc[i] = b == 0 ? EvaluationError(kErrorDivisionByZero) : acc[i] / b;
+                note(i);
+            }
+            break;
+        case Op::DivLK:
+            for (int i = 0; i < n; ++i) {
+                acc[i] = acc[i] == 0 ? EvaluationError(kErrorDivisionByZero) : ip->k / acc[i];
+                note(i);
+            }
+            break;
+        case Op::DivLV:
+            for (int i = 0; i < n; ++i) {
+                acc[i] = acc[i] == 0 ? EvaluationError(kErrorDivisionByZero)
+                                     : variable(ip->arg, i) / acc[i];
+                note(i);
+            }
+            break;
+        case Op::ModS: {
+            const double* divisor = stack[sp - 1];
+            double* result = stack[--sp];
+            for (int i = 0; i < n; ++i) {
+                const int32_t b = TruncToInt32(divisor[i]);
+                const int32_t a = TruncToInt32(acc[i]);
+                result[i] = b == 0
+                    ? EvaluationError(kErrorDivisionByZero)
+                    : static_cast<double>(static_cast<int64_t>(a) % static_cast<int64_t>(b));
+                note(i);
+            }
+            acc = result;
+            break;
+        }
+        case Op::PowS: {
+            const double* base = stack[sp - 1];
+            double* result = stack[--sp];
+            for (int i = 0; i < n; ++i) {
+                result[i] = ApplyPower(base[i], acc[i]);
+                note(i);
+            }
+            acc = result;
+            break;
+        }
+        case Op::PowRK:
+            for (int i = 0; i < n; ++i) {
+                acc[i] = ApplyPower(acc[i], ip->k);
+                note(i);
+            }
+            break;
+        case Op::PowInt:
+            for (int i = 0; i < n; ++i)
+                acc[i] = IntegerExponentPower(acc[i], ip->k, ip->arg);
+            break;
+        case Op::PowRV:
+            for (int i = 0; i < n; ++i) {
+                acc[i] = ApplyPower(acc[i], variable(ip->arg, i));
+                note(i);
+            }
+            break;
+        case Op::PowLK:
+            for (int i = 0; i < n; ++i) {
+                acc[i] = ApplyPower(ip->k, acc[i]);
+                note(i);
+            }
+            break;
+        case Op::PowLV:
+            for (int i = 0; i < n; ++i) {
+                acc[i] = ApplyPower(variable(ip->arg, i), acc[i]);
+                note(i);
+            }
+            break;
+        case Op::BitAndS:
+        case Op::BitOrS:
+        case Op::BitXorS: {
+            const double* right = stack[sp - 1];
+            double* result = stack[--sp];
+            for (int i = 0; i < n; ++i) {
+                const int32_t b = TruncToInt32(right[i]);
+                const int32_t a = TruncToInt32(acc[i]);
+                result[i] = static_cast<double>(ip->op == Op::BitAndS ? (a & b)
+                        : ip->op == Op::BitOrS                        ? (a | b)
+                                                                      : (a ^ b));
+            }
+            acc = result;
+            break;
+        }
+        case Op::Return:
+            for (int i = 0; i < n; ++i)
+                out[i] = acc[i];
+            return;
+        case Op::PushNode:
+        case Op::DivCheck:
+        case Op::ModCheck:
+        case Op::AndJump:
+        case Op::OrJump:
+        case Op::Truth:
+        case Op::JumpIfZero:
+        case Op::Jump:
+        case Op::Random:
+            // Never in a straight-line program (Truth only follows a jump).
+            for (int i = 0; i < n; ++i) {
+                out[i] = std::numeric_limits<double>::quiet_NaN();
+                failed[i] = true;
+            }
+            return;
+        }
+    }
 }
 
 // Labels as values (a GNU extension of g++ and clang) for the threaded dispatch.
@@ -664,12 +951,7 @@ double EvaluationProgram::Run(const double* variables) const
         acc = ApplyPower(acc, ip->k);
         CURVANA_NEXT;
     DoPowInt:
-        if (acc > 0)
-            acc = (ip->k == 2 || ip->k == 3) ? PositivePowerOf(acc, ip->arg) : std::pow(acc, ip->k);
-        else if (acc == 0)
-            acc = 0.0;
-        else
-            acc = IntegerPower(acc, ip->arg);
+        acc = IntegerExponentPower(acc, ip->k, ip->arg);
         CURVANA_NEXT;
     DoPowRV:
         acc = ApplyPower(acc, variables[ip->arg]);

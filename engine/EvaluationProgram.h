@@ -7,6 +7,7 @@
 // evaluations behave the same), the short circuits of "?:", "&&" and "||", and the random draws.
 // The tree stays the formula's one true form; the program is rebuilt whenever the tree changes.
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -23,11 +24,24 @@ public:
     // leaving the program empty, when the tree is too deep; a node of a kind the compiler does
     // not know is evaluated through the tree.
     bool Compile(const Parser* root, const FunctionInterpreter* owner);
-    void Clear() { code_.clear(); }
+    void Clear()
+    {
+        code_.clear();
+        manyStack_ = 0;
+    }
     bool Empty() const { return code_.empty(); }
 
     // The value of the formula with the variable values given, by index.
     double Run(const double* variables) const;
+
+    // Whether RunMany serves: a straight-line program (no random draw, no branch, no node left to
+    // the tree) with a shallow stack. Only then are all the values of a block, computed one
+    // instruction at a time across them, those of separate quiet evaluations.
+    bool CanRunMany() const { return manyStack_ > 0; }
+    // Evaluates at n values of variable index (the others as in variables), errors quiet: out[i]
+    // is the value and failed[i] whether its evaluation raised an error.
+    void RunMany(const double* variables, int32_t index, const double* xs, size_t n, double* out,
+        bool* failed) const;
 
     // Opcodes, public for the compiler's helpers.
     enum class Op : uint8_t;
@@ -42,7 +56,14 @@ public:
     };
 
 private:
+    // Values a block of RunMany holds at once, and the deepest stack it takes.
+    static constexpr int kBlock = 64;
+    static constexpr int kMaxManyStack = 12;
+    void RunBlock(const double* variables, int32_t index, const double* xs, int n, double* out,
+        bool* failed) const;
+
     std::vector<Instruction> code_;
+    int manyStack_ = 0; // stack depth of a straight-line program, 0 when RunMany does not serve
 };
 
 // a^n for a > 0 and n = 2 or 3, the same bits as std::pow(a, n) gives, found by products without

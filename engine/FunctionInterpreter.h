@@ -40,6 +40,20 @@ public:
     // The same value, errors and draws by the tree walk, which the program must match bit for bit.
     double EvaluateTree() const;
     bool HasProgram() const { return !program.Empty(); }
+    // Evaluates at n values of variable i, errors quiet as in a QuietEvaluation each: out[k] is
+    // the value and failed[k] whether it raised an error. Served only when the values are those
+    // of n separate evaluations in any order (no random draw, no branch, a compiled program);
+    // returns false otherwise, evaluating nothing. The variable keeps the last value.
+    bool EvaluateQuietMany(int i, const double* xs, size_t n, double* out, bool* failed)
+    {
+        if (!program.CanRunMany() || i < 0)
+            return false;
+        const bool known = i < GetVariableCount(); // else a formula without it: values unused
+        program.RunMany(values.data(), known ? i : -1, xs, n, out, failed);
+        if (known && n > 0)
+            values[static_cast<size_t>(i)] = xs[n - 1];
+        return true;
+    }
     bool IsConstantNode() const override { return false; }
     bool IsConstant() const override;
     int GetPrecedence() const override { return 0; }

@@ -26,6 +26,14 @@ public:
 
     // Whether an error is pending in the current quiet evaluation of this thread.
     static bool ErrorPending() { return state_.active && state_.failed; }
+    // Whether an error occurred since the last call, which forgets it: evaluations of many values
+    // at once tell each value's errors apart by it.
+    bool TakeFailure()
+    {
+        const bool failed = state_.failed;
+        state_.failed = false;
+        return failed;
+    }
 
 private:
     struct State {

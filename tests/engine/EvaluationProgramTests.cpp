@@ -160,6 +160,8 @@ TEST(EvaluationProgram, MatchesTheTreeWalkBitForBit)
     int compiled = 0;
     int errors = 0;
     int draws = 0;
+    int blocks = 0;
+    int blockErrors = 0;
     for (int i = 0; i < 4000; ++i) {
         const std::string text = generator.Formula();
         std::optional<FunctionInterpreter> f;
@@ -170,6 +172,23 @@ TEST(EvaluationProgram, MatchesTheTreeWalkBitForBit)
         }
         ++built;
         compiled += f->HasProgram() ? 1 : 0;
+        // Many values at once must be those of separate quiet evaluations, errors included.
+        const int index = f->FindVariable("x");
+        double many[std::size(kValues)];
+        bool failed[std::size(kValues)];
+        f->SetVariableValue("y", 0.75);
+        if (f->EvaluateQuietMany(index, kValues, std::size(kValues), many, failed)) {
+            ++blocks;
+            for (size_t k = 0; k < std::size(kValues); ++k) {
+                f->SetVariableValue("x", kValues[k]);
+                QuietEvaluation q;
+                const double one = f->Evaluate();
+                ASSERT_EQ(std::bit_cast<uint64_t>(many[k]), std::bit_cast<uint64_t>(one))
+                    << text << " at x = " << kValues[k];
+                ASSERT_EQ(failed[k], q.Failed()) << text << " at x = " << kValues[k];
+                blockErrors += failed[k] ? 1 : 0;
+            }
+        }
         for (int v = 0; v < 8; ++v) {
             const double x = kValues[pick() % std::size(kValues)];
             const double y = v < 2 ? (static_cast<int>(pick() % 2001) - 1000) / 64.0
@@ -192,6 +211,8 @@ TEST(EvaluationProgram, MatchesTheTreeWalkBitForBit)
     EXPECT_LT(compiled, built); // the deep chains keep the tree walk
     EXPECT_GT(errors, 1000);
     EXPECT_GT(draws, 1000);
+    EXPECT_GT(blocks, 300);
+    EXPECT_GT(blockErrors, 300);
 }
 
 // Rows of formulas whose program uses each special form, at values around its edges.
