@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstring>
+#include <new>
 #include <typeinfo>
 
 #include "engine/DepthGuard.h"
@@ -40,12 +41,21 @@ void FunctionInterpreter::ReleaseOperands(std::vector<Parser*>& out)
     root = nullptr;
 }
 
-double FunctionInterpreter::Evaluate() const
+double FunctionInterpreter::EvaluateTree() const
 {
     if (root == nullptr)
         RaiseError(kErrorEmptyExpression, -1, -1);
     DepthGuard guard;
     return root->Evaluate();
+}
+
+void FunctionInterpreter::CompileProgram()
+{
+    try {
+        program.Compile(root, this);
+    } catch (const std::bad_alloc&) {
+        program.Clear();
+    }
 }
 
 bool FunctionInterpreter::IsConstant() const
@@ -60,11 +70,14 @@ bool FunctionInterpreter::ReplaceChild(const Parser* old, NodePtr&& replacement)
 {
     if (root != nullptr && root != old)
         return false;
+    program.Clear();
     Parser* previous = root;
     root = replacement.release();
     root->parent = this;
     delete previous;
     root->Bind(this);
+    if (!simplifying)
+        CompileProgram();
     return true;
 }
 
@@ -72,6 +85,12 @@ void FunctionInterpreter::Simplify()
 {
     if (root == nullptr)
         return;
+    program.Clear();
+    struct Rewriting {
+        bool& flag;
+        explicit Rewriting(bool& f) : flag(f) { flag = true; }
+        ~Rewriting() { flag = false; }
+    } rewriting(simplifying);
     {
         DepthGuard guard;
         root->Simplify(); // may replace the root through ReplaceChild
@@ -90,6 +109,7 @@ void FunctionInterpreter::Simplify()
     }
     DepthGuard guard;
     root->Bind(this);
+    CompileProgram();
 }
 
 std::string FunctionInterpreter::ToText() const
@@ -181,14 +201,6 @@ bool FunctionInterpreter::SetVariableValue(const char* name, double x)
 {
     const int i = FindVariable(name);
     return i >= 0 && SetVariableValueAt(i, x);
-}
-
-bool FunctionInterpreter::SetVariableValueAt(int i, double x)
-{
-    if (i < 0 || i >= GetVariableCount())
-        return false;
-    values[static_cast<size_t>(i)] = x;
-    return true;
 }
 
 bool FunctionInterpreter::IsDifferentFrom(const FunctionInterpreter& other) const

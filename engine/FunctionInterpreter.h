@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/DepthGuard.h"
+#include "engine/EvaluationProgram.h"
 #include "engine/Parser.h"
 
 class Variable;
@@ -24,7 +26,34 @@ public:
     }
     ~FunctionInterpreter() override;
 
-    double Evaluate() const override;
+    // Runs the compiled program, or walks the tree when there is none (a tree too deep for it).
+    // Inline, for the curve model calls it per sample.
+    double Evaluate() const override
+    {
+        if (root == nullptr)
+            RaiseError(kErrorEmptyExpression, -1, -1);
+        DepthGuard guard;
+        if (!program.Empty())
+            return program.Run(values.data());
+        return root->Evaluate();
+    }
+    // The same value, errors and draws by the tree walk, which the program must match bit for bit.
+    double EvaluateTree() const;
+    bool HasProgram() const { return !program.Empty(); }
+    // Evaluates at n values of variable i, errors quiet as in a QuietEvaluation each: out[k] is
+    // the value and failed[k] whether it raised an error. Served only when the values are those
+    // of n separate evaluations in any order (no random draw, no branch, a compiled program);
+    // returns false otherwise, evaluating nothing. The variable keeps the last value.
+    bool EvaluateQuietMany(int i, const double* xs, size_t n, double* out, bool* failed)
+    {
+        if (!program.CanRunMany() || i < 0)
+            return false;
+        const bool known = i < GetVariableCount(); // else a formula without it: values unused
+        program.RunMany(values.data(), known ? i : -1, xs, n, out, failed);
+        if (known && n > 0)
+            values[static_cast<size_t>(i)] = xs[n - 1];
+        return true;
+    }
     bool IsConstantNode() const override { return false; }
     bool IsConstant() const override;
     int GetPrecedence() const override { return 0; }
@@ -46,7 +75,14 @@ public:
     virtual NodePtr DeriveByVariable(const Variable* v) const;
     virtual NodePtr DeriveByIndex(int i) const;
     virtual bool SetVariableValue(const char* name, double x);
-    virtual bool SetVariableValueAt(int i, double x);
+    // Inline: the curve model sets its variable before every evaluation.
+    virtual bool SetVariableValueAt(int i, double x)
+    {
+        if (i < 0 || i >= GetVariableCount())
+            return false;
+        values[static_cast<size_t>(i)] = x;
+        return true;
+    }
     virtual bool IsDifferentFrom(const FunctionInterpreter& other) const;
     virtual bool IsEqualTo(const FunctionInterpreter& other) const;
     virtual const char* AddVariable(const char* name);
@@ -58,7 +94,13 @@ protected:
     void ReleaseOperands(std::vector<Parser*>& out) override;
 
 private:
+    // Rebuilds the program from the tree; without memory for it the tree walk serves.
+    void CompileProgram();
+
     Parser* root = nullptr;
+    // The tree flattened for evaluation; empty while the tree is being rewritten.
+    EvaluationProgram program;
+    bool simplifying = false;
     // The variable table. Records are never removed or reordered: index i names the same
     // variable for the interpreter's whole life. Names live in a deque so that a name handed out
     // by GetVariableName stays valid when the table grows.

@@ -5,259 +5,192 @@
 #include <limits>
 
 #include "engine/DepthGuard.h"
+#include "engine/EvaluationRules.h"
 #include "engine/Leaves.h"
 #include "engine/QuietEvaluation.h"
 #include "engine/Tables.h"
 #include "platform/Numeric.h"
 
-// Domain tests are exact comparisons with no tolerance; a NaN operand passes every test and gives
-// NaN. The bounds of the logarithms include 0, and ASEC/ACSC refuse +-1 as well.
+// Each function's rule lives in EvaluationRules.h, shared with the compiled program.
 
 double LnFunction::Evaluate() const
 {
-    const double x = EvaluateOperand();
-    if (x <= 0)
-        return EvaluationError(kErrorLnNegative);
-    return std::log(x);
+    return ApplyFunction(kFunctionLn, EvaluateOperand());
 }
 
 double LogFunction::Evaluate() const
 {
-    const double x = EvaluateOperand();
-    if (x <= 0)
-        return EvaluationError(kErrorLogNegative);
-    return std::log10(x);
+    return ApplyFunction(kFunctionLog, EvaluateOperand());
 }
 
 double ExpFunction::Evaluate() const
 {
-    return std::exp(EvaluateOperand());
+    return ApplyFunction(kFunctionExp, EvaluateOperand());
 }
 
 double AbsFunction::Evaluate() const
 {
-    return std::fabs(EvaluateOperand());
+    return ApplyFunction(kFunctionAbs, EvaluateOperand());
 }
 
 double SqrtFunction::Evaluate() const
 {
-    const double x = EvaluateOperand();
-    if (x < 0)
-        return EvaluationError(kErrorSqrtNegative);
-    return std::sqrt(x);
+    return ApplyFunction(kFunctionSqrt, EvaluateOperand());
 }
 
 double NegFunction::Evaluate() const
 {
-    return EvaluateOperand() * -1.0;
+    return ApplyFunction(kFunctionNeg, EvaluateOperand());
 }
 
 double SinFunction::Evaluate() const
 {
-    return std::sin(EvaluateOperand());
+    return ApplyFunction(kFunctionSin, EvaluateOperand());
 }
 
 double CosFunction::Evaluate() const
 {
-    return std::cos(EvaluateOperand());
+    return ApplyFunction(kFunctionCos, EvaluateOperand());
 }
 
 double TanFunction::Evaluate() const
 {
-    const double x = EvaluateOperand();
-    if (std::cos(x) == 0)
-        return EvaluationError(kErrorTanInfinite);
-    return std::tan(x);
+    return ApplyFunction(kFunctionTan, EvaluateOperand());
 }
 
 double SecFunction::Evaluate() const
 {
-    const double c = std::cos(EvaluateOperand());
-    if (c == 0)
-        return EvaluationError(kErrorSecInfinite);
-    return 1 / c;
+    return ApplyFunction(kFunctionSec, EvaluateOperand());
 }
 
 double CscFunction::Evaluate() const
 {
-    const double s = std::sin(EvaluateOperand());
-    if (s == 0)
-        return EvaluationError(kErrorCscInfinite);
-    return 1 / s;
+    return ApplyFunction(kFunctionCsc, EvaluateOperand());
 }
 
 double CotFunction::Evaluate() const
 {
-    const double x = EvaluateOperand();
-    if (std::sin(x) == 0)
-        return EvaluationError(kErrorCotInfinite);
-    return 1 / std::tan(x);
+    return ApplyFunction(kFunctionCot, EvaluateOperand());
 }
 
 double ArcSinFunction::Evaluate() const
 {
-    const double x = EvaluateOperand();
-    if (x > 1 || x < -1)
-        return EvaluationError(kErrorArcSinDomain);
-    return std::asin(x);
+    return ApplyFunction(kFunctionAsin, EvaluateOperand());
 }
 
 double ArcCosFunction::Evaluate() const
 {
-    const double x = EvaluateOperand();
-    if (x > 1 || x < -1)
-        return EvaluationError(kErrorArcCosDomain);
-    return std::acos(x);
+    return ApplyFunction(kFunctionAcos, EvaluateOperand());
 }
 
 double ArcTanFunction::Evaluate() const
 {
-    return std::atan(EvaluateOperand());
+    return ApplyFunction(kFunctionAtan, EvaluateOperand());
 }
 
 double ArcSecFunction::Evaluate() const
 {
-    const double x = EvaluateOperand();
-    if (x >= -1 && x <= 1)
-        return EvaluationError(kErrorArcSecDomain);
-    return std::acos(1 / x);
+    return ApplyFunction(kFunctionAsec, EvaluateOperand());
 }
 
 double ArcCscFunction::Evaluate() const
 {
-    const double x = EvaluateOperand();
-    if (x >= -1 && x <= 1)
-        return EvaluationError(kErrorArcCscDomain);
-    return std::asin(1 / x);
+    return ApplyFunction(kFunctionAcsc, EvaluateOperand());
 }
 
 double ArcCotFunction::Evaluate() const
 {
-    const double x = EvaluateOperand();
-    if (x == 0)
-        return EvaluationError(kErrorArcCotDomain);
-    return std::atan(1 / x);
+    return ApplyFunction(kFunctionAcot, EvaluateOperand());
 }
 
 double HSinFunction::Evaluate() const
 {
-    return std::sinh(EvaluateOperand());
+    return ApplyFunction(kFunctionSinh, EvaluateOperand());
 }
 
 double HCosFunction::Evaluate() const
 {
-    return std::cosh(EvaluateOperand());
+    return ApplyFunction(kFunctionCosh, EvaluateOperand());
 }
 
 double HTanFunction::Evaluate() const
 {
-    const double x = EvaluateOperand();
-    if (std::cosh(x) == 0)
-        return EvaluationError(kErrorTanhInfinite);
-    return std::tanh(x);
+    return ApplyFunction(kFunctionTanh, EvaluateOperand());
 }
 
 double HSecFunction::Evaluate() const
 {
-    const double c = std::cosh(EvaluateOperand());
-    if (c == 0)
-        return EvaluationError(kErrorSechInfinite);
-    return 1 / c;
+    return ApplyFunction(kFunctionSech, EvaluateOperand());
 }
 
 double HCscFunction::Evaluate() const
 {
-    const double s = std::sinh(EvaluateOperand());
-    if (s == 0)
-        return EvaluationError(kErrorCschInfinite);
-    return 1 / s;
+    return ApplyFunction(kFunctionCsch, EvaluateOperand());
 }
 
 double HCotFunction::Evaluate() const
 {
-    const double t = std::tanh(EvaluateOperand());
-    if (t == 0)
-        return EvaluationError(kErrorCothInfinite);
-    return 1 / t;
+    return ApplyFunction(kFunctionCoth, EvaluateOperand());
 }
 
 double ArgHSinFunction::Evaluate() const
 {
-    const double x = EvaluateOperand();
-    return std::log(std::sqrt(x * x + 1) + x);
+    return ApplyFunction(kFunctionAsinh, EvaluateOperand());
 }
 
 double ArgHCosFunction::Evaluate() const
 {
-    const double x = EvaluateOperand();
-    if (x < 1)
-        return EvaluationError(kErrorAcoshDomain);
-    return std::log(x + std::sqrt(x * x - 1));
+    return ApplyFunction(kFunctionAcosh, EvaluateOperand());
 }
 
 double ArgHTanFunction::Evaluate() const
 {
-    const double x = EvaluateOperand();
-    if (x <= -1 || x >= 1)
-        return EvaluationError(kErrorAtanhDomain);
-    return 0.5 * std::log((x + 1) / (1 - x));
+    return ApplyFunction(kFunctionAtanh, EvaluateOperand());
 }
 
 double ArgHSecFunction::Evaluate() const
 {
-    const double x = EvaluateOperand();
-    if (x <= 0 || x > 1)
-        return EvaluationError(kErrorAsechDomain);
-    return std::log((std::sqrt(1 - x * x) + 1) / x);
+    return ApplyFunction(kFunctionAsech, EvaluateOperand());
 }
 
 double ArgHCscFunction::Evaluate() const
 {
-    const double x = EvaluateOperand();
-    if (x == 0)
-        return EvaluationError(kErrorAcschDomain);
-    return std::log((std::sqrt(x * x + 1) + 1) / std::fabs(x));
+    return ApplyFunction(kFunctionAcsch, EvaluateOperand());
 }
 
 double ArgHCotFunction::Evaluate() const
 {
-    const double x = EvaluateOperand();
-    if (x >= -1 && x <= 1)
-        return EvaluationError(kErrorAcothDomain);
-    return 0.5 * std::log((x + 1) / (x - 1));
+    return ApplyFunction(kFunctionAcoth, EvaluateOperand());
 }
 
 double NotFunction::Evaluate() const
 {
-    return EvaluateOperand() == 0 ? 1.0 : 0.0;
+    return ApplyFunction(kFunctionNot, EvaluateOperand());
 }
 
 double BitwiseCompliment::Evaluate() const
 {
-    return static_cast<double>(~platform::TruncToInt32(EvaluateOperand()));
+    return ApplyFunction(kFunctionComplement, EvaluateOperand());
 }
 
 double CeilingFunction::Evaluate() const
 {
-    return std::ceil(EvaluateOperand());
+    return ApplyFunction(kFunctionCeil, EvaluateOperand());
 }
 
 double FloorFunction::Evaluate() const
 {
-    return std::floor(EvaluateOperand());
+    return ApplyFunction(kFunctionFloor, EvaluateOperand());
 }
 
 double SgnFunction::Evaluate() const
 {
-    return EvaluateOperand() < 0 ? -1.0 : 1.0;
+    return ApplyFunction(kFunctionSgn, EvaluateOperand());
 }
 
 double LbFunction::Evaluate() const
 {
-    const double x = EvaluateOperand();
-    if (x <= 0)
-        return EvaluationError(kErrorLbNegative);
-    return std::log(x) / std::log(2.0);
+    return ApplyFunction(kFunctionLb, EvaluateOperand());
 }
 
 // ---- RandomFunction ----

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "engine/DepthGuard.h"
+#include "engine/EvaluationRules.h"
 #include "engine/QuietEvaluation.h"
 #include "platform/Numeric.h"
 
@@ -56,25 +57,7 @@ double PowerOperator::Evaluate() const
 {
     const double a = EvaluateLeft();
     const double b = EvaluateRight();
-    if (a > 0)
-        return std::pow(a, b);
-    if (a == 0)
-        return 0.0;
-    // Negative (or NaN) base: only integer exponents have a real result.
-    if (std::fabs(b) < 1e-17)
-        return 1.0;
-    const int32_t n = TruncToInt32(b);
-    if (!(std::fabs((n - b) / b) < 1e-14))
-        return EvaluationError(kErrorLnNegative);
-    double r = 1.0;
-    double p = a;
-    uint32_t bits = n < 0 ? 0u - static_cast<uint32_t>(n) : static_cast<uint32_t>(n);
-    for (; bits != 0; bits >>= 1) {
-        if (bits & 1u)
-            r *= p;
-        p *= p;
-    }
-    return n < 0 ? 1 / r : r;
+    return ApplyPower(a, b);
 }
 
 double IsLessThanOperator::Evaluate() const

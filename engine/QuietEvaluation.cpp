@@ -15,28 +15,3 @@ double EvaluationError(int code)
     }
     return std::numeric_limits<double>::quiet_NaN();
 }
-
-QuietEvaluation::QuietEvaluation() : saved_(state_)
-{
-    state_ = State {true, false, 0};
-}
-
-QuietEvaluation::~QuietEvaluation()
-{
-    state_ = saved_;
-}
-
-bool QuietEvaluation::Failed() const
-{
-    return state_.failed;
-}
-
-ParseErrorMsg QuietEvaluation::Error() const
-{
-    return ParseErrorMsg {state_.code, -1, -1};
-}
-
-bool QuietEvaluation::ErrorPending()
-{
-    return state_.active && state_.failed;
-}

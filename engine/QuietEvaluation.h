@@ -12,19 +12,28 @@
 // Raises an evaluation error: throws it, or, inside a QuietEvaluation, records it and returns NaN.
 double EvaluationError(int code);
 
+// Inline, for the curve model makes one per sample.
 class QuietEvaluation {
 public:
-    QuietEvaluation();
-    ~QuietEvaluation();
+    QuietEvaluation() : saved_(state_) { state_ = State {true, false, 0}; }
+    ~QuietEvaluation() { state_ = saved_; }
     QuietEvaluation(const QuietEvaluation&) = delete;
     QuietEvaluation& operator=(const QuietEvaluation&) = delete;
 
     // Whether an error occurred since this object was made, and the first one.
-    bool Failed() const;
-    ParseErrorMsg Error() const;
+    bool Failed() const { return state_.failed; }
+    ParseErrorMsg Error() const { return ParseErrorMsg {state_.code, -1, -1}; }
 
     // Whether an error is pending in the current quiet evaluation of this thread.
-    static bool ErrorPending();
+    static bool ErrorPending() { return state_.active && state_.failed; }
+    // Whether an error occurred since the last call, which forgets it: evaluations of many values
+    // at once tell each value's errors apart by it.
+    bool TakeFailure()
+    {
+        const bool failed = state_.failed;
+        state_.failed = false;
+        return failed;
+    }
 
 private:
     struct State {

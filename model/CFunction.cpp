@@ -1,5 +1,6 @@
 #include "model/CFunction.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 
@@ -157,6 +158,39 @@ double CEasyFunction::Evaluate(std::unique_ptr<FunctionInterpreter>& interpreter
         (void)ParseErrorText(e);
         return DefaultNaN();
     }
+}
+
+bool CEasyFunction::EvaluateMany(
+    std::unique_ptr<FunctionInterpreter>& interpreter, const double* vs, double* out, size_t n)
+{
+    if (!failed && !interpreter)
+        Compile(); // as the first of the evaluations would
+    if (failed || !interpreter) {
+        for (size_t i = 0; i < n; ++i)
+            out[i] = DefaultNaN();
+        return true;
+    }
+    constexpr size_t kBlock = 256;
+    bool undefined[kBlock];
+    for (size_t at = 0; at < n; at += kBlock) {
+        const size_t count = std::min(kBlock, n - at);
+        if (!interpreter->EvaluateQuietMany(0, vs + at, count, out + at, undefined))
+            return false; // the program does not change: it is the first block that refuses
+        for (size_t i = 0; i < count; ++i)
+            if (undefined[i])
+                out[at + i] = DefaultNaN();
+    }
+    return true;
+}
+
+bool CEasyFunction::EvaluateFormula1Many(const double* vs, double* out, size_t n)
+{
+    return EvaluateMany(interpreter1, vs, out, n);
+}
+
+bool CEasyFunction::EvaluateFormula2Many(const double* vs, double* out, size_t n)
+{
+    return EvaluateMany(interpreter2, vs, out, n);
 }
 
 double CEasyFunction::EvaluateFormula1(double v)

@@ -64,6 +64,11 @@ public:
     bool Compile();
     double EvaluateFormula1(double v);
     double EvaluateFormula2(double v);
+    // The values EvaluateFormula1 (2) would give at n points, computed together; false, with
+    // nothing evaluated, when they must be asked one at a time (random draws keep their order
+    // only so).
+    bool EvaluateFormula1Many(const double* vs, double* out, size_t n);
+    bool EvaluateFormula2Many(const double* vs, double* out, size_t n);
     // Writes the derivative of this definition (by its kind's variable) into target.
     bool DeriveDefinition(CEasyFunction& target) const;
 
@@ -72,6 +77,8 @@ public:
 
 private:
     double Evaluate(std::unique_ptr<FunctionInterpreter>& interpreter, double v);
+    bool EvaluateMany(
+        std::unique_ptr<FunctionInterpreter>& interpreter, const double* vs, double* out, size_t n);
     static bool CompileFormula(
         const std::string& text, const char* variable, std::unique_ptr<FunctionInterpreter>& out);
     void DropCompiled();

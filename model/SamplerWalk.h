@@ -9,6 +9,9 @@
 // iterations) and UpdateDerivative() (the definition of its derivative).
 
 #include <cmath>
+#include <concepts>
+#include <cstddef>
+#include <type_traits>
 #include <vector>
 
 #include "model/CFunctionsContext.h"
@@ -30,26 +33,29 @@ constexpr PlotPoint kPenUp {0.0f, 0.0f, false};
 
 } // namespace sampler_detail
 
-template <class Definition>
-void EvaluateSampleOf(Definition& d, const CFunctionsContext& context, double v, SamplePoint& s)
+// A sample from its variable v and the formula values, which value1() and value2() give when
+// asked (formula2 only for a parametric curve whose x is defined).
+template <class Value1, class Value2>
+void SampleFromValues(CurveType kind, const CFunctionsContext& context, double v, Value1 value1,
+    Value2 value2, SamplePoint& s)
 {
-    switch (d.Type()) {
+    switch (kind) {
     case CurveCartesian:
         s.wx = v;
         s.px = context.WorldToPixelX(v);
         s.xValid = true;
-        s.wy = d.EvaluateFormula1(v);
+        s.wy = value1();
         s.yValid = sampler_detail::IsNumber(s.wy);
         if (s.yValid)
             s.py = context.WorldToPixelY(s.wy);
         s.valid = s.xValid && s.yValid;
         break;
     case CurveParametric:
-        s.wx = d.EvaluateFormula1(v);
+        s.wx = value1();
         s.xValid = sampler_detail::IsNumber(s.wx);
         if (s.xValid) {
             s.px = context.WorldToPixelX(s.wx);
-            s.wy = d.EvaluateFormula2(v);
+            s.wy = value2();
             s.yValid = sampler_detail::IsNumber(s.wy);
             if (s.yValid)
                 s.py = context.WorldToPixelY(s.wy);
@@ -57,7 +63,7 @@ void EvaluateSampleOf(Definition& d, const CFunctionsContext& context, double v,
         s.valid = s.xValid && s.yValid;
         break;
     case CurvePolar:
-        s.r = d.EvaluateFormula1(v);
+        s.r = value1();
         s.rValid = sampler_detail::IsNumber(s.r);
         if (s.rValid) {
             s.wx = std::cos(v) * s.r;
@@ -78,6 +84,101 @@ void EvaluateSampleOf(Definition& d, const CFunctionsContext& context, double v,
     if (!(s.px >= kMinPixel && s.px <= kMaxPixel && s.py >= kMinPixel && s.py <= kMaxPixel))
         s.valid = false;
 }
+
+template <class Definition>
+void EvaluateSampleOf(Definition& d, const CFunctionsContext& context, double v, SamplePoint& s)
+{
+    SampleFromValues(
+        d.Type(), context, v, [&] { return d.EvaluateFormula1(v); },
+        [&] { return d.EvaluateFormula2(v); }, s);
+}
+
+namespace sampler_detail {
+
+template <class Definition>
+concept EvaluatesMany = requires(Definition& d, const double* vs, double* out, size_t n)
+{
+    {
+        d.EvaluateFormula1Many(vs, out, n)
+        } -> std::same_as<bool>;
+    {
+        d.EvaluateFormula2Many(vs, out, n)
+        } -> std::same_as<bool>;
+};
+
+// The formula values of a definition at the walk's regular steps, computed a block ahead when
+// the definition can give many values at once. They are the values the walk would get one by
+// one: the steps are accumulated exactly as the walk does, and a definition refuses when the
+// order of its evaluations matters.
+template <class Definition> class StepValues {
+public:
+    static constexpr int kBlock = 256;
+
+    StepValues(Definition& d, const CFunctionsContext& context) : d_(d), context_(context) { }
+
+    // Fills the block from v, with at most kBlock steps while the walk would go on.
+    void Prepare(double v, double step, double end)
+    {
+        count_ = 0;
+        at_ = 0;
+        if constexpr (EvaluatesMany<Definition>) {
+            if (refused_)
+                return;
+            int n = 0;
+            vs_[n++] = v;
+            while (n < kBlock) {
+                const double next = vs_[n - 1] + step;
+                if (!(next > vs_[n - 1]) || !(next < end))
+                    break;
+                vs_[n++] = next;
+            }
+            const CurveType kind = d_.Type();
+            if (kind != CurveCartesian && kind != CurveParametric && kind != CurvePolar) {
+                refused_ = true; // nothing to evaluate: the one-by-one path writes the flags
+                return;
+            }
+            const auto size = static_cast<size_t>(n);
+            if (!d_.EvaluateFormula1Many(vs_, values1_, size)
+                || (kind == CurveParametric && !d_.EvaluateFormula2Many(vs_, values2_, size))) {
+                refused_ = true;
+                return;
+            }
+            count_ = n;
+        } else {
+            (void)v;
+            (void)step;
+            (void)end;
+        }
+    }
+
+    // The sample at v from the block when it holds v next, else by evaluating.
+    void Sample(double v, double step, double end, SamplePoint& s)
+    {
+        if (at_ == count_)
+            Prepare(v, step, end);
+        if (at_ < count_ && vs_[at_] == v) {
+            const int k = at_++;
+            SampleFromValues(
+                d_.Type(), context_, v, [&] { return values1_[k]; }, [&] { return values2_[k]; },
+                s);
+            return;
+        }
+        count_ = at_ = 0;
+        EvaluateSampleOf(d_, context_, v, s);
+    }
+
+private:
+    Definition& d_;
+    const CFunctionsContext& context_;
+    bool refused_ = false;
+    int count_ = 0;
+    int at_ = 0;
+    double vs_[kBlock];
+    double values1_[kBlock];
+    double values2_[kBlock];
+};
+
+} // namespace sampler_detail
 
 // Bisects the domain edge between v - step and v: kDomainHalvings halvings, keeping the plottable
 // end on the side given. Returns the point found at that end, evaluated into s, or false.
@@ -231,10 +332,12 @@ void SampleFunctionOf(
         step = (end - start) / kMaxSamplesPerCurve;
 
     SamplePoint prev, cur, prevD, curD;
+    sampler_detail::StepValues<std::remove_reference_t<decltype(f)>> steps(f, context);
+    sampler_detail::StepValues<std::remove_reference_t<decltype(d)>> derivativeSteps(d, context);
     double v = start;
     for (int i = 0;; ++i) {
-        EvaluateSampleOf(f, context, v, cur);
-        EvaluateSampleOf(d, context, v, curD);
+        steps.Sample(v, step, end, cur);
+        derivativeSteps.Sample(v, step, end, curD);
         const bool bothBefore = prev.valid && cur.valid;
         CheckContinuity(kind, prev, cur, prevD, curD);
         const bool breakFound = bothBefore && !cur.valid;

@@ -1,16 +1,20 @@
 // The sampler: which plot points and pen-up markers a curve yields, with and without the break
 // and domain searches.
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "engine/Functions.h"
 #include "model/CFunctionsContext.h"
 #include "engine/Functions.h"
 #include "model/Sampler.h"
+#include "model/SamplerWalk.h"
 
 namespace {
 
@@ -436,5 +440,90 @@ TEST(Sampler, ParametricAndOtherKinds)
     CFunctionEntry other = Entry(static_cast<CurveType>(3), "x");
     EXPECT_TRUE(Sample(other, c).empty());
 }
+
+} // namespace
+
+namespace {
+
+// The walk as it ran before the regular steps were evaluated a block at a time: the same curve
+// seen through a definition that only gives one value per call.
+struct OneByOne {
+    CEasyFunction& d;
+    double paramMin, paramMax, iterations;
+    CurveType Type() const { return d.Type(); }
+    double EvaluateFormula1(double v) { return d.EvaluateFormula1(v); }
+    double EvaluateFormula2(double v) { return d.EvaluateFormula2(v); }
+};
+
+struct OneByOneEntry {
+    CFunctionEntry& entry;
+    OneByOne function;
+    OneByOne derivative;
+    explicit OneByOneEntry(CFunctionEntry& e)
+        : entry(e), function {e.function, e.function.paramMin, e.function.paramMax,
+                        e.function.iterations},
+          derivative {e.UpdateDerivative(), 0, 0, 1}
+    {
+    }
+    OneByOne& UpdateDerivative()
+    {
+        entry.UpdateDerivative();
+        return derivative;
+    }
+};
+
+struct BlockCase {
+    CurveType type;
+    const char* f1;
+    const char* f2;
+    double min, max, iterations;
+};
+
+void PrintTo(const BlockCase& c, std::ostream* os)
+{
+    *os << c.f1 << " " << c.f2;
+}
+
+class BlockEvaluation : public ::testing::TestWithParam<BlockCase> { };
+
+TEST_P(BlockEvaluation, GivesThePointsOfTheOneByOneWalk)
+{
+    const BlockCase& c = GetParam();
+    for (const bool searches : {true, false}) {
+        CFunctionsContext view = View(-22, 18, -9, 9, 1920, 1080);
+        view.params.searchBreakPoints = view.params.searchDiscontinuities = searches;
+        CFunctionEntry blocks = Entry(c.type, c.f1, c.min, c.max, c.iterations, c.f2);
+        CFunctionEntry single = Entry(c.type, c.f1, c.min, c.max, c.iterations, c.f2);
+        OneByOneEntry oneByOne(single);
+        std::vector<PlotPoint> expected;
+        ResetRandomGenerator();
+        SampleFunctionOf(oneByOne, view, expected);
+        ResetRandomGenerator();
+        const std::vector<PlotPoint> actual = Sample(blocks, view);
+        EXPECT_GT(actual.size(), 0u) << c.f1;
+        ASSERT_EQ(actual.size(), expected.size()) << c.f1;
+        for (size_t i = 0; i < actual.size(); ++i) {
+            ASSERT_EQ(std::bit_cast<uint32_t>(actual[i].x), std::bit_cast<uint32_t>(expected[i].x))
+                << c.f1 << " point " << i;
+            ASSERT_EQ(std::bit_cast<uint32_t>(actual[i].y), std::bit_cast<uint32_t>(expected[i].y))
+                << c.f1 << " point " << i;
+            ASSERT_EQ(actual[i].penDown, expected[i].penDown) << c.f1 << " point " << i;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Curves, BlockEvaluation,
+    ::testing::Values(BlockCase {CurveCartesian, "sin(1/x)", "", 0, 1, 1},
+        BlockCase {CurveCartesian, "tan(x)", "", 0, 1, 1},
+        BlockCase {CurveCartesian, "ln(x)", "", 0, 1, 1},
+        BlockCase {CurveCartesian, "sqrt(1-x*x)", "", 0, 1, 1},
+        BlockCase {CurveCartesian, "x^3-2*x+1", "", 0, 1, 1},
+        BlockCase {CurveCartesian, "1/(x*x-4)", "", 0, 1, 1},
+        BlockCase {CurveCartesian, "x>0?ln(x):-x", "", 0, 1, 1}, // branches: one by one
+        BlockCase {CurveCartesian, "sin(x)+rand()", "", 0, 1, 1}, // draws: one by one
+        BlockCase {CurveCartesian, "3", "", 0, 1, 1},
+        BlockCase {CurveParametric, "cos(t)*3", "sin(2*t)*ln(t)", -1, 7, 1000},
+        BlockCase {CurvePolar, "1/sin(theta)", "", 0, 2 * kPi, 2000},
+        BlockCase {CurveCartesian, "x/0.5+", "", 0, 1, 1}));
 
 } // namespace
