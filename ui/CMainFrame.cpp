@@ -400,14 +400,9 @@ void CMainFrame::OnTraceurParametres()
 {
     const CCurvanaParams before = doc_.Context().params;
     CDlgTraceParams dialog(before, this);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    CCurvanaParams after = before;
-    after.antialias = dialog.Params().antialias;
-    after.joinedLines = dialog.Params().joinedLines;
-    after.searchBreakPoints = dialog.Params().searchBreakPoints;
-    after.searchDiscontinuities = dialog.Params().searchDiscontinuities;
-    doc_.Apply(new ParamsCommand(doc_, before, after, Text("Paramètres")));
+    // The record is its four flags.
+    if (dialog.exec() == QDialog::Accepted)
+        doc_.Apply(new ParamsCommand(doc_, before, dialog.Params(), Text("Paramètres")));
 }
 
 void CMainFrame::OnTraceurTrace()
