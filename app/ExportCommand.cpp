@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/CommandLine.h"
+#include "app/CommandSupport.h"
 #include "model/CurvanaDocument.h"
 #include "model/FormulaCheck.h"
 #include "model/Sampler.h"
@@ -20,10 +20,6 @@
 #include "view/PlotRenderer.h"
 
 namespace {
-
-constexpr int kExitOk = 0;
-constexpr int kExitFormula = 1;
-constexpr int kExitFailure = 2;
 
 // Surfaces beyond these would only exhaust memory.
 constexpr long kMaxSide = 16384;
@@ -388,7 +384,7 @@ int CheckCurveFormula(int index, const CurveOption& c, bool second)
             "curvana : %s : la formule « %s » utilise la variable « %s » ; elle ne peut utiliser "
             "que %s (majuscules ou minuscules)\n",
             curve.c_str(), shown.c_str(), Shown(check.variables.at(0)).c_str(), variable);
-        return kExitFormula;
+        return kExitEngineError;
     case FormulaCheck::Status::TooManyVariables: {
         std::string names;
         for (const std::string& v : check.variables)
@@ -397,10 +393,10 @@ int CheckCurveFormula(int index, const CurveOption& c, bool second)
             "curvana : %s : la formule « %s » utilise %zu variables (%s) ; elle ne peut en "
             "utiliser qu'une, %s\n",
             curve.c_str(), shown.c_str(), check.variables.size(), names.c_str(), variable);
-        return kExitFormula;
+        return kExitEngineError;
     }
     }
-    return kExitFormula;
+    return kExitEngineError;
 }
 
 // The curves typed on the command line, in their order, in place of the document's.
@@ -450,7 +446,7 @@ int RunExport(int argc, char** argv)
 {
     const std::optional<ExportOptions> options = ParseOptions(argc, argv);
     if (!options)
-        return kExitFailure;
+        return kExitUsage;
     const ExportOptions& o = *options;
     const std::optional<Output> output = OutputFor(o.out);
     if (!output)
@@ -471,7 +467,7 @@ int RunExport(int argc, char** argv)
     std::string error;
     if (!o.file.empty() && !document.Load(o.file, error)) {
         std::fprintf(stderr, "curvana : %s\n", error.c_str());
-        return kExitFailure;
+        return kExitUsage;
     }
     CFunctionsContext& context = document.context;
     if (!o.curves.empty())
@@ -510,7 +506,7 @@ int RunExport(int argc, char** argv)
     std::fflush(stdout);
     if (!written) {
         std::fprintf(stderr, "curvana : %s\n", error.c_str());
-        return kExitFailure;
+        return kExitUsage;
     }
     return kExitOk;
 }

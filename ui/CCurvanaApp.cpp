@@ -12,6 +12,7 @@
 
 #include <xcb/xcb.h>
 
+#include "platform/Version.h"
 #include "ui/CCurvanaDoc.h"
 #include "ui/CMainFrame.h"
 #include "ui/Printing.h"
@@ -65,7 +66,7 @@ CCurvanaApp::CCurvanaApp(int& argc, char** argv) : QApplication(argc, argv)
 {
     setOrganizationName(QStringLiteral("Curvana"));
     setApplicationName(QStringLiteral("Curvana"));
-    setApplicationVersion(QStringLiteral("2.0.2"));
+    setApplicationVersion(QStringLiteral(CURVANA_VERSION));
     setDesktopFileName(QStringLiteral("curvana"));
     // Qt's standard buttons and dialogs speak the program's language.
     if (qtTranslator_.load(

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "platform/Version.h"
 #include "ui/Resources.h"
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
@@ -14,7 +15,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     auto* icon = new QLabel(this);
     icon->setPixmap(ProgramIcon(QStringLiteral("curvana")).pixmap(QSize(48, 48)));
     icon->setAlignment(Qt::AlignTop);
-    auto* version = new QLabel(QStringLiteral("Curvana version 2.0.2"), this);
+    auto* version = new QLabel(QStringLiteral("Curvana version " CURVANA_VERSION), this);
     auto* line = new QLabel(
         QString::fromUtf8("Traceur de courbes cartésiennes, paramétrées et polaires"), this);
     auto* ok = new QPushButton(QStringLiteral("OK"), this);

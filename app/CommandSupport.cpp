@@ -1,0 +1,76 @@
+#include "app/CommandSupport.h"
+
+#include "engine/ParseErrorMsg.h"
+#include "platform/Cp1252.h"
+
+namespace {
+
+const char* const kUsage
+    = "Utilisation :\n"
+      "  curvana [FICHIER]                    ouvre la fenêtre sur un nouveau document, ou sur\n"
+      "                                       FICHIER\n"
+      "  curvana --print FICHIER              imprime FICHIER sur l'imprimante par défaut\n"
+      "  curvana --eval FORMULE [NOM=VALEUR]...\n"
+      "                                       évalue FORMULE avec les valeurs données\n"
+      "  curvana --tree FORMULE               affiche FORMULE telle que le moteur la garde\n"
+      "  curvana --derive FORMULE [VARIABLE]  affiche la dérivée simplifiée par rapport à\n"
+      "                                       VARIABLE (x par défaut)\n"
+      "  curvana --export SORTIE [OPTIONS] [FICHIER]\n"
+      "                                       dessine FICHIER (ou un nouveau document) sans\n"
+      "                                       fenêtre ; l'extension de SORTIE choisit le format :\n"
+      "                                       .png image sur fond blanc, .svg et .pdf dessin\n"
+      "                                       vectoriel, .cvn le document lui-même\n"
+      "    --size LxH          surface de dessin en pixels (800x600 par défaut)\n"
+      "    --dpi N             points par pouce (96 par défaut)\n"
+      "    --points            écrit aussi les points de chaque courbe sur la sortie standard\n"
+      "    --no-antialias --dots --no-break-search --no-domain-search --manual-graduation\n"
+      "                        paramètres de tracé et mode de graduation\n"
+      "    --cartesian FORMULE courbe y(x)\n"
+      "    --parametric FX FY TMIN TMAX ITERATIONS\n"
+      "                        courbe x(t), y(t), t de TMIN à TMAX en ITERATIONS pas\n"
+      "    --polar FORMULE THETAMIN THETAMAX ITERATIONS\n"
+      "                        courbe r(theta), theta en radians\n"
+      "    --colour COULEUR    couleur de la courbe qui précède : #RRGGBB, #RGB ou un nom\n"
+      "                        de couleur SVG (red, steelblue...)\n"
+      "    --area XMIN XMAX YMIN YMAX\n"
+      "                        zone de travail, normalisée comme dans le document : un\n"
+      "                        nouveau document garde XMIN et XMAX et déduit y des\n"
+      "                        proportions de la surface, autour de (YMIN+YMAX)/2\n"
+      "                        Les courbes données remplacent celles du document, dans\n"
+      "                        l'ordre. Sans --colour, la première prend la couleur d'un\n"
+      "                        nouveau document et les suivantes un cycle de 8 couleurs.\n"
+      "                        Une formule que la courbe ne peut compiler est refusée\n"
+      "                        (code de sortie 1), sans rien écrire.\n"
+      "  curvana --help | --version\n";
+
+} // namespace
+
+void PrintUsage(FILE* out)
+{
+    std::fputs(kUsage, out);
+}
+
+int UsageError(const std::string& message)
+{
+    std::fprintf(stderr, "curvana : %s\n", message.c_str());
+    PrintUsage(stderr);
+    return kExitUsage;
+}
+
+std::optional<std::string> ToEngineText(const char* argument)
+{
+    return platform::Utf8ToCp1252(argument);
+}
+
+std::string ToTerminalText(const std::string& engineText)
+{
+    // Engine texts are code page 1252 and never hold its undefined bytes; keep them raw if they do.
+    return platform::Cp1252ToUtf8(engineText).value_or(engineText);
+}
+
+int ReportEngineError(const char* formula, const ParseErrorMsg& error)
+{
+    std::fprintf(stderr, "%s\n%s", formula, ToTerminalText(ParseErrorText(error)).c_str());
+    std::fprintf(stderr, "code %d, from %d, to %d\n", error.code, error.from, error.to);
+    return kExitEngineError;
+}

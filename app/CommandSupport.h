@@ -1,0 +1,29 @@
+#pragma once
+
+// What every command of the command line shares: exit statuses, usage errors, engine errors as
+// --eval reports them, and the text crossing between the terminal (UTF-8) and the engine (code
+// page 1252).
+
+#include <cstdio>
+#include <optional>
+#include <string>
+
+struct ParseErrorMsg;
+
+constexpr int kExitOk = 0;
+constexpr int kExitEngineError = 1; // also a formula a curve refuses
+constexpr int kExitUsage = 2; // also a file that cannot be read or written
+
+// A usage error on standard error, then the usage text; returns kExitUsage.
+int UsageError(const std::string& message);
+void PrintUsage(FILE* out);
+
+// An engine error as --eval reports it, on standard error: the formula, the error text (whose
+// caret line stands under it), then the code and positions on a last line. Returns
+// kExitEngineError.
+int ReportEngineError(const char* formula, const ParseErrorMsg& error);
+
+// An argument (UTF-8) in code page 1252, or nothing when it holds a character outside it.
+std::optional<std::string> ToEngineText(const char* argument);
+// An engine text (code page 1252) for the terminal.
+std::string ToTerminalText(const std::string& engineText);
