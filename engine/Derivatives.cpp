@@ -137,220 +137,154 @@ NodePtr ThenElseOperator::Derive(const char* v) const
 
 // ---- Functions: the outer derivative at u times du, in the operand order shown ----
 
-NodePtr LnFunction::Derive(const char* v) const // du / u
+NodePtr FunctionParser::Derive(const char* v) const
 {
-    NodePtr du = DeriveOperand(v);
-    return Div(std::move(du), CloneOperand());
-}
-
-NodePtr LogFunction::Derive(const char* v) const // du / (u * ln 10)
-{
-    NodePtr du = DeriveOperand(v);
-    return Div(std::move(du), Mul(CloneOperand(), Num(std::log(10.0))));
-}
-
-NodePtr LbFunction::Derive(const char* v) const // du / (u * ln 2)
-{
-    NodePtr du = DeriveOperand(v);
-    return Div(std::move(du), Mul(CloneOperand(), Num(std::log(2.0))));
-}
-
-NodePtr ExpFunction::Derive(const char* v) const // EXP(u) * du
-{
-    NodePtr du = DeriveOperand(v);
-    return Mul(Fn(kFunctionExp, CloneOperand()), std::move(du));
-}
-
-NodePtr SqrtFunction::Derive(const char* v) const // du / (SQRT(u) * 2)
-{
-    NodePtr du = DeriveOperand(v);
-    return Div(std::move(du), Mul(Fn(kFunctionSqrt, CloneOperand()), Num(2)));
-}
-
-NodePtr AbsFunction::Derive(const char* v) const // du * SGN(u)
-{
-    NodePtr du = DeriveOperand(v);
-    return Mul(std::move(du), Fn(kFunctionSgn, CloneOperand()));
-}
-
-NodePtr NegFunction::Derive(const char* v) const // NEG(du)
-{
-    return Neg(DeriveOperand(v));
-}
-
-NodePtr SinFunction::Derive(const char* v) const // du * COS(u)
-{
-    NodePtr du = DeriveOperand(v);
-    return Mul(std::move(du), Fn(kFunctionCos, CloneOperand()));
-}
-
-NodePtr CosFunction::Derive(const char* v) const // du * NEG(SIN(u))
-{
-    NodePtr du = DeriveOperand(v);
-    return Mul(std::move(du), Neg(Fn(kFunctionSin, CloneOperand())));
-}
-
-NodePtr TanFunction::Derive(const char* v) const // du * (SEC(u) ^ 2)
-{
-    NodePtr du = DeriveOperand(v);
-    return Mul(std::move(du), Squared(Fn(kFunctionSec, CloneOperand())));
-}
-
-NodePtr SecFunction::Derive(const char* v) const // (du * SEC(u)) * TAN(u)
-{
-    NodePtr du = DeriveOperand(v);
-    NodePtr a = Mul(std::move(du), Fn(kFunctionSec, CloneOperand()));
-    return Mul(std::move(a), Fn(kFunctionTan, CloneOperand()));
-}
-
-NodePtr CscFunction::Derive(const char* v) const // NEG((du * CSC(u)) * COT(u))
-{
-    NodePtr du = DeriveOperand(v);
-    NodePtr a = Mul(std::move(du), Fn(kFunctionCsc, CloneOperand()));
-    return Neg(Mul(std::move(a), Fn(kFunctionCot, CloneOperand())));
-}
-
-NodePtr CotFunction::Derive(const char* v) const // NEG(du * (CSC(u) ^ 2))
-{
-    NodePtr du = DeriveOperand(v);
-    return Neg(Mul(std::move(du), Squared(Fn(kFunctionCsc, CloneOperand()))));
-}
-
-NodePtr ArcSinFunction::Derive(const char* v) const // du / SQRT(1 - (u ^ 2))
-{
-    NodePtr du = DeriveOperand(v);
-    return Div(std::move(du), Fn(kFunctionSqrt, Sub(Num(1), Squared(CloneOperand()))));
-}
-
-NodePtr ArcCosFunction::Derive(const char* v) const // NEG(du) / SQRT(1 - (u ^ 2))
-{
-    NodePtr du = DeriveOperand(v);
-    return Div(Neg(std::move(du)), Fn(kFunctionSqrt, Sub(Num(1), Squared(CloneOperand()))));
-}
-
-NodePtr ArcTanFunction::Derive(const char* v) const // du / (1 + (u ^ 2))
-{
-    NodePtr du = DeriveOperand(v);
-    return Div(std::move(du), Add(Num(1), Squared(CloneOperand())));
-}
-
-// ASEC and ACSC are monotonic on each side of their gap, so the slope divides by |u|.
-NodePtr ArcSecFunction::Derive(const char* v) const // du / (ABS(u) * SQRT((u ^ 2) - 1))
-{
-    NodePtr du = DeriveOperand(v);
-    NodePtr root = Fn(kFunctionSqrt, Sub(Squared(CloneOperand()), Num(1)));
-    return Div(std::move(du), Mul(Fn(kFunctionAbs, CloneOperand()), std::move(root)));
-}
-
-NodePtr ArcCscFunction::Derive(const char* v) const // NEG(du) / (ABS(u) * SQRT((u ^ 2) - 1))
-{
-    NodePtr du = DeriveOperand(v);
-    NodePtr root = Fn(kFunctionSqrt, Sub(Squared(CloneOperand()), Num(1)));
-    return Div(Neg(std::move(du)), Mul(Fn(kFunctionAbs, CloneOperand()), std::move(root)));
-}
-
-NodePtr ArcCotFunction::Derive(const char* v) const // NEG(du) / ((u ^ 2) + 1)
-{
-    NodePtr du = DeriveOperand(v);
-    return Div(Neg(std::move(du)), Add(Squared(CloneOperand()), Num(1)));
-}
-
-NodePtr HSinFunction::Derive(const char* v) const // du * COSH(u)
-{
-    NodePtr du = DeriveOperand(v);
-    return Mul(std::move(du), Fn(kFunctionCosh, CloneOperand()));
-}
-
-NodePtr HCosFunction::Derive(const char* v) const // du * SINH(u)
-{
-    NodePtr du = DeriveOperand(v);
-    return Mul(std::move(du), Fn(kFunctionSinh, CloneOperand()));
-}
-
-NodePtr HTanFunction::Derive(const char* v) const // du * (SECH(u) ^ 2)
-{
-    NodePtr du = DeriveOperand(v);
-    return Mul(std::move(du), Squared(Fn(kFunctionSech, CloneOperand())));
-}
-
-NodePtr HSecFunction::Derive(const char* v) const // NEG((du * SECH(u)) * TANH(u))
-{
-    NodePtr du = DeriveOperand(v);
-    NodePtr a = Mul(std::move(du), Fn(kFunctionSech, CloneOperand()));
-    return Neg(Mul(std::move(a), Fn(kFunctionTanh, CloneOperand())));
-}
-
-NodePtr HCscFunction::Derive(const char* v) const // NEG((du * CSCH(u)) * COTH(u))
-{
-    NodePtr du = DeriveOperand(v);
-    NodePtr a = Mul(std::move(du), Fn(kFunctionCsch, CloneOperand()));
-    return Neg(Mul(std::move(a), Fn(kFunctionCoth, CloneOperand())));
-}
-
-NodePtr HCotFunction::Derive(const char* v) const // NEG(du) * (CSCH(u) ^ 2)
-{
-    NodePtr du = DeriveOperand(v);
-    return Mul(Neg(std::move(du)), Squared(Fn(kFunctionCsch, CloneOperand())));
-}
-
-NodePtr ArgHSinFunction::Derive(const char* v) const // du / SQRT(1 + (u ^ 2))
-{
-    NodePtr du = DeriveOperand(v);
-    return Div(std::move(du), Fn(kFunctionSqrt, Add(Num(1), Squared(CloneOperand()))));
-}
-
-NodePtr ArgHCosFunction::Derive(const char* v) const // du / SQRT((u ^ 2) - 1)
-{
-    NodePtr du = DeriveOperand(v);
-    return Div(std::move(du), Fn(kFunctionSqrt, Sub(Squared(CloneOperand()), Num(1))));
-}
-
-NodePtr ArgHTanFunction::Derive(const char* v) const // du / (1 - (u ^ 2))
-{
-    NodePtr du = DeriveOperand(v);
-    return Div(std::move(du), Sub(Num(1), Squared(CloneOperand())));
-}
-
-NodePtr ArgHSecFunction::Derive(const char* v) const // NEG(du / (u * SQRT(1 - (u ^ 2))))
-{
-    NodePtr du = DeriveOperand(v);
-    NodePtr root = Fn(kFunctionSqrt, Sub(Num(1), Squared(CloneOperand())));
-    return Neg(Div(std::move(du), Mul(CloneOperand(), std::move(root))));
-}
-
-// ACSCH divides by |u| and is even, so its slope has the sign of -u.
-NodePtr ArgHCscFunction::Derive(const char* v) const // NEG(du / (u * SQRT(1 + (u ^ 2))))
-{
-    NodePtr du = DeriveOperand(v);
-    NodePtr root = Fn(kFunctionSqrt, Add(Num(1), Squared(CloneOperand())));
-    return Neg(Div(std::move(du), Mul(CloneOperand(), std::move(root))));
-}
-
-NodePtr ArgHCotFunction::Derive(const char* v) const // du / (1 - (u ^ 2))
-{
-    NodePtr du = DeriveOperand(v);
-    return Div(std::move(du), Sub(Num(1), Squared(CloneOperand())));
-}
-
-// Piecewise constant: the operand is not derived at all, so these never fail.
-NodePtr CeilingFunction::Derive(const char*) const
-{
-    return Num(0);
-}
-NodePtr FloorFunction::Derive(const char*) const
-{
-    return Num(0);
-}
-NodePtr SgnFunction::Derive(const char*) const
-{
-    return Num(0);
-}
-
-NodePtr NotFunction::Derive(const char*) const
-{
-    RaiseError(kErrorNoDerivative, -1, -1);
-}
-NodePtr BitwiseCompliment::Derive(const char*) const
-{
-    RaiseError(kErrorNoDerivative, -1, -1);
+    switch (static_cast<FunctionCode>(GetTypeCode())) {
+    case kFunctionLn: { // du / u
+        NodePtr du = DeriveOperand(v);
+        return Div(std::move(du), CloneOperand());
+    }
+    case kFunctionLog: { // du / (u * ln 10)
+        NodePtr du = DeriveOperand(v);
+        return Div(std::move(du), Mul(CloneOperand(), Num(std::log(10.0))));
+    }
+    case kFunctionLb: { // du / (u * ln 2)
+        NodePtr du = DeriveOperand(v);
+        return Div(std::move(du), Mul(CloneOperand(), Num(std::log(2.0))));
+    }
+    case kFunctionExp: { // EXP(u) * du
+        NodePtr du = DeriveOperand(v);
+        return Mul(Fn(kFunctionExp, CloneOperand()), std::move(du));
+    }
+    case kFunctionSqrt: { // du / (SQRT(u) * 2)
+        NodePtr du = DeriveOperand(v);
+        return Div(std::move(du), Mul(Fn(kFunctionSqrt, CloneOperand()), Num(2)));
+    }
+    case kFunctionAbs: { // du * SGN(u)
+        NodePtr du = DeriveOperand(v);
+        return Mul(std::move(du), Fn(kFunctionSgn, CloneOperand()));
+    }
+    case kFunctionNeg: { // NEG(du)
+        return Neg(DeriveOperand(v));
+    }
+    case kFunctionSin: { // du * COS(u)
+        NodePtr du = DeriveOperand(v);
+        return Mul(std::move(du), Fn(kFunctionCos, CloneOperand()));
+    }
+    case kFunctionCos: { // du * NEG(SIN(u))
+        NodePtr du = DeriveOperand(v);
+        return Mul(std::move(du), Neg(Fn(kFunctionSin, CloneOperand())));
+    }
+    case kFunctionTan: { // du * (SEC(u) ^ 2)
+        NodePtr du = DeriveOperand(v);
+        return Mul(std::move(du), Squared(Fn(kFunctionSec, CloneOperand())));
+    }
+    case kFunctionSec: { // (du * SEC(u)) * TAN(u)
+        NodePtr du = DeriveOperand(v);
+        NodePtr a = Mul(std::move(du), Fn(kFunctionSec, CloneOperand()));
+        return Mul(std::move(a), Fn(kFunctionTan, CloneOperand()));
+    }
+    case kFunctionCsc: { // NEG((du * CSC(u)) * COT(u))
+        NodePtr du = DeriveOperand(v);
+        NodePtr a = Mul(std::move(du), Fn(kFunctionCsc, CloneOperand()));
+        return Neg(Mul(std::move(a), Fn(kFunctionCot, CloneOperand())));
+    }
+    case kFunctionCot: { // NEG(du * (CSC(u) ^ 2))
+        NodePtr du = DeriveOperand(v);
+        return Neg(Mul(std::move(du), Squared(Fn(kFunctionCsc, CloneOperand()))));
+    }
+    case kFunctionAsin: { // du / SQRT(1 - (u ^ 2))
+        NodePtr du = DeriveOperand(v);
+        return Div(std::move(du), Fn(kFunctionSqrt, Sub(Num(1), Squared(CloneOperand()))));
+    }
+    case kFunctionAcos: { // NEG(du) / SQRT(1 - (u ^ 2))
+        NodePtr du = DeriveOperand(v);
+        return Div(Neg(std::move(du)), Fn(kFunctionSqrt, Sub(Num(1), Squared(CloneOperand()))));
+    }
+    case kFunctionAtan: { // du / (1 + (u ^ 2))
+        NodePtr du = DeriveOperand(v);
+        return Div(std::move(du), Add(Num(1), Squared(CloneOperand())));
+    }
+    // ASEC and ACSC are monotonic on each side of their gap, so the slope divides by |u|.
+    case kFunctionAsec: { // du / (ABS(u) * SQRT((u ^ 2) - 1))
+        NodePtr du = DeriveOperand(v);
+        NodePtr root = Fn(kFunctionSqrt, Sub(Squared(CloneOperand()), Num(1)));
+        return Div(std::move(du), Mul(Fn(kFunctionAbs, CloneOperand()), std::move(root)));
+    }
+    case kFunctionAcsc: { // NEG(du) / (ABS(u) * SQRT((u ^ 2) - 1))
+        NodePtr du = DeriveOperand(v);
+        NodePtr root = Fn(kFunctionSqrt, Sub(Squared(CloneOperand()), Num(1)));
+        return Div(Neg(std::move(du)), Mul(Fn(kFunctionAbs, CloneOperand()), std::move(root)));
+    }
+    case kFunctionAcot: { // NEG(du) / ((u ^ 2) + 1)
+        NodePtr du = DeriveOperand(v);
+        return Div(Neg(std::move(du)), Add(Squared(CloneOperand()), Num(1)));
+    }
+    case kFunctionSinh: { // du * COSH(u)
+        NodePtr du = DeriveOperand(v);
+        return Mul(std::move(du), Fn(kFunctionCosh, CloneOperand()));
+    }
+    case kFunctionCosh: { // du * SINH(u)
+        NodePtr du = DeriveOperand(v);
+        return Mul(std::move(du), Fn(kFunctionSinh, CloneOperand()));
+    }
+    case kFunctionTanh: { // du * (SECH(u) ^ 2)
+        NodePtr du = DeriveOperand(v);
+        return Mul(std::move(du), Squared(Fn(kFunctionSech, CloneOperand())));
+    }
+    case kFunctionSech: { // NEG((du * SECH(u)) * TANH(u))
+        NodePtr du = DeriveOperand(v);
+        NodePtr a = Mul(std::move(du), Fn(kFunctionSech, CloneOperand()));
+        return Neg(Mul(std::move(a), Fn(kFunctionTanh, CloneOperand())));
+    }
+    case kFunctionCsch: { // NEG((du * CSCH(u)) * COTH(u))
+        NodePtr du = DeriveOperand(v);
+        NodePtr a = Mul(std::move(du), Fn(kFunctionCsch, CloneOperand()));
+        return Neg(Mul(std::move(a), Fn(kFunctionCoth, CloneOperand())));
+    }
+    case kFunctionCoth: { // NEG(du) * (CSCH(u) ^ 2)
+        NodePtr du = DeriveOperand(v);
+        return Mul(Neg(std::move(du)), Squared(Fn(kFunctionCsch, CloneOperand())));
+    }
+    case kFunctionAsinh: { // du / SQRT(1 + (u ^ 2))
+        NodePtr du = DeriveOperand(v);
+        return Div(std::move(du), Fn(kFunctionSqrt, Add(Num(1), Squared(CloneOperand()))));
+    }
+    case kFunctionAcosh: { // du / SQRT((u ^ 2) - 1)
+        NodePtr du = DeriveOperand(v);
+        return Div(std::move(du), Fn(kFunctionSqrt, Sub(Squared(CloneOperand()), Num(1))));
+    }
+    case kFunctionAtanh: { // du / (1 - (u ^ 2))
+        NodePtr du = DeriveOperand(v);
+        return Div(std::move(du), Sub(Num(1), Squared(CloneOperand())));
+    }
+    case kFunctionAsech: { // NEG(du / (u * SQRT(1 - (u ^ 2))))
+        NodePtr du = DeriveOperand(v);
+        NodePtr root = Fn(kFunctionSqrt, Sub(Num(1), Squared(CloneOperand())));
+        return Neg(Div(std::move(du), Mul(CloneOperand(), std::move(root))));
+    }
+    // ACSCH divides by |u| and is even, so its slope has the sign of -u.
+    case kFunctionAcsch: { // NEG(du / (u * SQRT(1 + (u ^ 2))))
+        NodePtr du = DeriveOperand(v);
+        NodePtr root = Fn(kFunctionSqrt, Add(Num(1), Squared(CloneOperand())));
+        return Neg(Div(std::move(du), Mul(CloneOperand(), std::move(root))));
+    }
+    case kFunctionAcoth: { // du / (1 - (u ^ 2))
+        NodePtr du = DeriveOperand(v);
+        return Div(std::move(du), Sub(Num(1), Squared(CloneOperand())));
+    }
+    // Piecewise constant: the operand is not derived at all, so these never fail.
+    case kFunctionCeil:
+    case kFunctionFloor:
+    case kFunctionSgn:
+        return Num(0);
+    // The logical and bitwise prefix operators have none.
+    case kFunctionNot:
+    case kFunctionComplement:
+    case kFunctionNone:
+    case kFunctionRand:
+    case kFunctionUnknownName:
+        break;
+    }
+    ::RaiseError(kErrorNoDerivative, -1, -1);
 }

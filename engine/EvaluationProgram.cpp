@@ -12,97 +12,132 @@
 #include "engine/Leaves.h"
 #include "engine/Operators.h"
 
-using platform::TruncToInt32;
-
-// clang-format off
-// Every function code with a rule, as the opcode suffix and the code.
-#define CURVANA_PROGRAM_FUNCTIONS(X) \
-    X(Ln) X(Log) X(Exp) X(Abs) X(Sqrt) X(Neg) X(Sin) X(Cos) X(Tan) X(Sec) X(Csc) X(Cot) \
-    X(Asin) X(Acos) X(Atan) X(Asec) X(Acsc) X(Acot) X(Sinh) X(Cosh) X(Tanh) X(Sech) X(Csch) \
-    X(Coth) X(Asinh) X(Acosh) X(Atanh) X(Asech) X(Acsch) X(Acoth) X(Not) X(Complement) \
-    X(Ceil) X(Floor) X(Sgn) X(Lb)
-// clang-format on
-
-// The operators that never fail, as the opcode stem, whether the tree evaluates the right operand
-// first, and the value from a (left) and b (right). Each has a stack form and forms taking one
-// operand straight from a constant or a variable: evaluating a leaf has no effect, so its place in
-// the order does not matter.
-// clang-format off
-#define CURVANA_PROGRAM_OPERATORS(X) \
-    X(Add, true, LeftNaN(a, a + b)) \
-    X(Sub, false, a - b) \
-    X(Mul, true, LeftNaN(a, a * b)) \
-    X(Lt, false, a < b ? 1.0 : 0.0) \
-    X(Gt, false, a > b ? 1.0 : 0.0) \
-    X(Eq, false, a == b ? 1.0 : 0.0) \
-    X(Ne, false, a == b ? 0.0 : 1.0) \
-    X(Le, false, a <= b ? 1.0 : 0.0) \
-    X(Ge, false, a >= b ? 1.0 : 0.0)
-// clang-format on
-
+// The operators that never fail have a stack form and forms taking one operand straight from a
+// constant or a variable: evaluating a leaf has no effect, so its place in the order does not
+// matter. The leaf forms follow the stack form in this order: RK, RV, LK, LV.
 #define CURVANA_OPERATOR_FORMS(X, Stem) X(Stem##S) X(Stem##RK) X(Stem##RV) X(Stem##LK) X(Stem##LV)
 
 // Every opcode. acc is the top of the value stack; "push" saves it below first.
 //   PushK: acc = k. PushV: acc = variable arg. PushNode: acc = the node by the tree walk.
 //   PushError: acc = error arg.
-//   Operators: S takes a and b from the stack and acc in the tree's order; RK, RV, LK, LV take
-//   the right (R) or left (L) operand from k or from variable arg.
+//   Plain operators: S takes a and b from the stack and acc in the tree's order; RK, RV, LK, LV
+//   take the right (R) or left (L) operand from k or from variable arg.
 //   Division: the divisor is tested before the dividend is evaluated. DivCheck tests acc (the
-//   divisor) and on 0 gives the error and jumps to arg; DivS divides acc by the popped divisor;
-//   DivRK (k not 0), DivRV (after an effect-free dividend), DivLK, DivLV. ModCheck and ModS alike.
+//   divisor) and on failure gives the error and jumps to arg; DivS divides acc by the popped
+//   divisor; DivRK (k not 0), DivRV (after an effect-free dividend), DivLK, DivLV. ModCheck and
+//   ModS alike.
 //   PowInt: the exponent k is an integer arg as the negative-base rule reads it.
-//   AndJump: acc 0 gives 0 and jumps to arg, else pops. OrJump: acc not 0 gives 1 and jumps, else
-//   pops. Truth: acc = acc != 0. JumpIfZero tests acc, pops, and jumps to arg on 0.
+//   AndJump, OrJump: when acc decides, acc = the decided value and jump to arg, else pop.
+//   Truth: acc = the truth of acc. JumpIfZero tests acc, pops, and jumps to arg when it selects
+//   the else branch.
 //   Random: a draw scaled by acc.
-//   FnName: acc = the function of acc. FnNameV: push; acc = the function of variable arg.
+//   FnStem: acc = the function of acc. FnStemV: push; acc = the function of variable arg. Both
+//   come from the function rows, the V forms after the plain ones in the same order.
+// The opcodes in their order: the pushes, the plain operators' forms, the functions' plain forms,
+// their V forms, then these. The enum and the run loop's label table both follow it.
 // clang-format off
-#define CURVANA_PROGRAM_OPS(X) \
-    X(PushK) X(PushV) X(PushNode) X(PushError) \
-    CURVANA_OPERATOR_FORMS(X, Add) CURVANA_OPERATOR_FORMS(X, Sub) CURVANA_OPERATOR_FORMS(X, Mul) \
-    CURVANA_OPERATOR_FORMS(X, Lt) CURVANA_OPERATOR_FORMS(X, Gt) CURVANA_OPERATOR_FORMS(X, Eq) \
-    CURVANA_OPERATOR_FORMS(X, Ne) CURVANA_OPERATOR_FORMS(X, Le) CURVANA_OPERATOR_FORMS(X, Ge) \
-    X(FnLn) X(FnLog) X(FnExp) X(FnAbs) X(FnSqrt) X(FnNeg) X(FnSin) X(FnCos) X(FnTan) X(FnSec) \
-    X(FnCsc) X(FnCot) X(FnAsin) X(FnAcos) X(FnAtan) X(FnAsec) X(FnAcsc) X(FnAcot) X(FnSinh) \
-    X(FnCosh) X(FnTanh) X(FnSech) X(FnCsch) X(FnCoth) X(FnAsinh) X(FnAcosh) X(FnAtanh) \
-    X(FnAsech) X(FnAcsch) X(FnAcoth) X(FnNot) X(FnComplement) X(FnCeil) X(FnFloor) X(FnSgn) \
-    X(FnLb) \
-    X(FnLnV) X(FnLogV) X(FnExpV) X(FnAbsV) X(FnSqrtV) X(FnNegV) X(FnSinV) X(FnCosV) X(FnTanV) \
-    X(FnSecV) X(FnCscV) X(FnCotV) X(FnAsinV) X(FnAcosV) X(FnAtanV) X(FnAsecV) X(FnAcscV) \
-    X(FnAcotV) X(FnSinhV) X(FnCoshV) X(FnTanhV) X(FnSechV) X(FnCschV) X(FnCothV) X(FnAsinhV) \
-    X(FnAcoshV) X(FnAtanhV) X(FnAsechV) X(FnAcschV) X(FnAcothV) X(FnNotV) X(FnComplementV) \
-    X(FnCeilV) X(FnFloorV) X(FnSgnV) X(FnLbV) \
+#define CURVANA_PUSH_OPS(X) X(PushK) X(PushV) X(PushNode) X(PushError)
+#define CURVANA_OTHER_OPS(X) \
     X(DivCheck) X(DivS) X(DivRK) X(DivRV) X(DivLK) X(DivLV) X(ModCheck) X(ModS) \
-    X(PowS) X(PowRK) X(PowInt) X(PowRV) X(PowLK) X(PowLV) X(BitAndS) X(BitOrS) X(BitXorS) \
+    X(PowS) X(PowRK) X(PowInt) X(PowRV) X(PowLK) X(PowLV) \
     X(AndJump) X(OrJump) X(Truth) X(JumpIfZero) X(Jump) X(Random) X(Return)
-// clang-format on
 
 #define CURVANA_ENUMERATOR(name) name,
-enum class EvaluationProgram::Op : uint8_t { CURVANA_PROGRAM_OPS(CURVANA_ENUMERATOR) };
+#define CURVANA_OPERATOR_ENUMERATORS(Stem, ...) CURVANA_OPERATOR_FORMS(CURVANA_ENUMERATOR, Stem)
+#define CURVANA_FUNCTION_ENUMERATOR(Stem, ...) Fn##Stem,
+#define CURVANA_FUNCTION_V_ENUMERATOR(Stem, ...) Fn##Stem##V,
+enum class EvaluationProgram::Op : uint8_t {
+    CURVANA_PUSH_OPS(CURVANA_ENUMERATOR)
+    CURVANA_PLAIN_OPERATORS(CURVANA_OPERATOR_ENUMERATORS)
+    CURVANA_FUNCTIONS(CURVANA_FUNCTION_ENUMERATOR)
+    CURVANA_FUNCTIONS(CURVANA_FUNCTION_V_ENUMERATOR)
+    CURVANA_OTHER_OPS(CURVANA_ENUMERATOR)
+    Count
+};
+// clang-format on
+#undef CURVANA_FUNCTION_ENUMERATOR
+#undef CURVANA_FUNCTION_V_ENUMERATOR
+#undef CURVANA_OPERATOR_ENUMERATORS
 #undef CURVANA_ENUMERATOR
+static_assert(static_cast<int>(EvaluationProgram::Op::Count) <= 256);
 
 namespace {
 
-// Of two NaN operands, the processor returns the first one's, and the tree's a + b and a * b give
-// the left operand's. The compiler may swap the operands of a commutative operation where the
-// registers suit it better, so the program picks that NaN itself.
-inline double LeftNaN(double a, double result)
-{
-    return a != a ? a + a : result;
-}
+using Op = EvaluationProgram::Op;
+using Instruction = EvaluationProgram::Instruction;
 
-// The function rules, less two domain tests that no double fails: cos(x) is never 0 (the double
-// nearest an odd multiple of pi/2 leaves a cosine above 1e-19 in magnitude, and glibc's cos errs
-// by less than an ulp), and cosh(x) is at least 1. Their cost was a second libm call per value.
-[[gnu::always_inline]] inline double ProgramFunction(FunctionCode code, double x)
+// The opcode of a function's rule, and the form that reads a variable in the same step.
+Op FunctionOp(FunctionCode code, bool ofVariable)
 {
     switch (code) {
-    case kFunctionTan:
-        return std::tan(x);
-    case kFunctionTanh:
-        return std::tanh(x);
-    default:
-        return ApplyFunction(code, x);
+#define CURVANA_FUNCTION_OP(Stem, ...)                                                             \
+    case kFunction##Stem:                                                                          \
+        return ofVariable ? Op::Fn##Stem##V : Op::Fn##Stem;
+        CURVANA_FUNCTIONS(CURVANA_FUNCTION_OP)
+#undef CURVANA_FUNCTION_OP
+    case kFunctionNone:
+    case kFunctionRand:
+    case kFunctionUnknownName:
+        break;
     }
+    return Op::PushNode;
+}
+
+// What an opcode does to the depth of the value stack, for straight-line code; Control: a jump,
+// a check that may jump, or a node left to the tree, which RunMany does not serve.
+enum class StackEffect { Push, Pop, None, Control };
+StackEffect EffectOf(Op op)
+{
+    switch (op) {
+    case Op::PushK:
+    case Op::PushV:
+    case Op::PushError:
+        return StackEffect::Push;
+    case Op::PushNode:
+    case Op::DivCheck:
+    case Op::ModCheck:
+    case Op::AndJump:
+    case Op::OrJump:
+    case Op::JumpIfZero:
+    case Op::Jump:
+    case Op::Random:
+        return StackEffect::Control;
+#define CURVANA_OPERATOR_EFFECT(Stem, ...)                                                         \
+    case Op::Stem##S:                                                                              \
+        return StackEffect::Pop;                                                                   \
+    case Op::Stem##RK:                                                                             \
+    case Op::Stem##RV:                                                                             \
+    case Op::Stem##LK:                                                                             \
+    case Op::Stem##LV:                                                                             \
+        return StackEffect::None;
+        CURVANA_PLAIN_OPERATORS(CURVANA_OPERATOR_EFFECT)
+#undef CURVANA_OPERATOR_EFFECT
+#define CURVANA_FUNCTION_EFFECT(Stem, ...)                                                         \
+    case Op::Fn##Stem:                                                                             \
+        return StackEffect::None;                                                                  \
+    case Op::Fn##Stem##V:                                                                          \
+        return StackEffect::Push;
+        CURVANA_FUNCTIONS(CURVANA_FUNCTION_EFFECT)
+#undef CURVANA_FUNCTION_EFFECT
+    case Op::DivS:
+    case Op::ModS:
+    case Op::PowS:
+        return StackEffect::Pop;
+    case Op::DivRK:
+    case Op::DivRV:
+    case Op::DivLK:
+    case Op::DivLV:
+    case Op::PowRK:
+    case Op::PowInt:
+    case Op::PowRV:
+    case Op::PowLK:
+    case Op::PowLV:
+    case Op::Truth:
+    case Op::Return:
+    case Op::Count:
+        return StackEffect::None;
+    }
+    return StackEffect::Control;
 }
 
 // The power rule for an exponent k that the negative-base rule reads as the integer n: its tests
@@ -115,9 +150,6 @@ inline double IntegerExponentPower(double a, double k, int32_t n)
         return 0.0;
     return IntegerPower(a, n);
 }
-
-using Op = EvaluationProgram::Op;
-using Instruction = EvaluationProgram::Instruction;
 
 // Dekker's product: a * b == p + e exactly, for operands well inside the exponent range.
 inline void TwoProduct(double a, double b, double& p, double& e)
@@ -190,6 +222,21 @@ Compiler::Leaf Compiler::LeafKind(const Parser* node, double& k, int32_t& index)
     return Leaf::None;
 }
 
+// Whether an operator can have no effect of its own: no error, no draw.
+bool OperatorNeverFails(int code)
+{
+    switch (code) {
+#define CURVANA_OPERATOR_NEVER_FAILS(Stem, code, ...) case code:
+        CURVANA_PLAIN_OPERATORS(CURVANA_OPERATOR_NEVER_FAILS)
+#undef CURVANA_OPERATOR_NEVER_FAILS
+    case kOperatorAnd:
+    case kOperatorOr:
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool Compiler::IsEffectFree(const Parser* node, int level) const
 {
     if (level > EvaluationProgram::kMaxDepth)
@@ -198,48 +245,12 @@ bool Compiler::IsEffectFree(const Parser* node, int level) const
     int32_t index;
     if (LeafKind(node, k, index) != Leaf::None)
         return true;
-    if (const auto* f = dynamic_cast<const FunctionParser*>(node)) {
-        switch (f->GetTypeCode()) {
-        case kFunctionExp:
-        case kFunctionAbs:
-        case kFunctionNeg:
-        case kFunctionSin:
-        case kFunctionCos:
-        case kFunctionAtan:
-        case kFunctionSinh:
-        case kFunctionCosh:
-        case kFunctionAsinh:
-        case kFunctionNot:
-        case kFunctionComplement:
-        case kFunctionCeil:
-        case kFunctionFloor:
-        case kFunctionSgn:
-            return IsEffectFree(f->GetOperand(), level + 1);
-        default:
-            return false;
-        }
-    }
-    if (const auto* o = dynamic_cast<const OperationParser*>(node)) {
-        switch (o->GetTypeCode()) {
-        case kOperatorPlus:
-        case kOperatorMinus:
-        case kOperatorMultiply:
-        case kOperatorLess:
-        case kOperatorGreater:
-        case kOperatorEqual:
-        case kOperatorNotEqual:
-        case kOperatorLessOrEqual:
-        case kOperatorGreaterOrEqual:
-        case kOperatorAnd:
-        case kOperatorOr:
-        case kOperatorBitwiseAnd:
-        case kOperatorBitwiseOr:
-        case kOperatorBitwiseXor:
-            return IsEffectFree(o->GetLeft(), level + 1) && IsEffectFree(o->GetRight(), level + 1);
-        default:
-            return false;
-        }
-    }
+    if (const auto* f = dynamic_cast<const FunctionParser*>(node))
+        return FunctionNeverFails(static_cast<FunctionCode>(f->GetTypeCode()))
+            && IsEffectFree(f->GetOperand(), level + 1);
+    if (const auto* o = dynamic_cast<const OperationParser*>(node))
+        return OperatorNeverFails(o->GetTypeCode()) && IsEffectFree(o->GetLeft(), level + 1)
+            && IsEffectFree(o->GetRight(), level + 1);
     return false;
 }
 
@@ -260,30 +271,22 @@ bool Compiler::Emit(const Parser* node, int level)
         break;
     }
     if (const auto* f = dynamic_cast<const FunctionParser*>(node)) {
-        Op op;
-        switch (f->GetTypeCode()) {
-#define CURVANA_FUNCTION_CASE(Name)                                                                \
-    case kFunction##Name:                                                                          \
-        op = Op::Fn##Name;                                                                         \
-        break;
-            CURVANA_PROGRAM_FUNCTIONS(CURVANA_FUNCTION_CASE)
-#undef CURVANA_FUNCTION_CASE
-        default:
+        const auto code = static_cast<FunctionCode>(f->GetTypeCode());
+        if (FunctionOp(code, false) == Op::PushNode) {
             AddNode(node);
             return true;
         }
         const size_t start = code_.size();
         if (!Emit(f->GetOperand(), level + 1))
             return false;
-        // A function of a variable reads it in the same step; the V forms follow the plain ones
-        // in the same order. Only an operand that is the variable alone fuses, not one whose code
-        // merely ends with it (the else branch of a conditional).
+        // A function of a variable reads it in the same step. Only an operand that is the
+        // variable alone fuses, not one whose code merely ends with it (the else branch of a
+        // conditional).
         if (code_.size() == start + 1 && code_.back().op == Op::PushV) {
-            code_.back().op = static_cast<Op>(
-                static_cast<int>(op) - static_cast<int>(Op::FnLn) + static_cast<int>(Op::FnLnV));
+            code_.back().op = FunctionOp(code, true);
             return true;
         }
-        Add(op);
+        Add(FunctionOp(code, false));
         return true;
     }
     if (const auto* r = dynamic_cast<const RandomFunction*>(node)) {
@@ -404,8 +407,8 @@ bool Compiler::EmitPower(const OperationParser* node, int level)
             return false;
         // An exponent that the negative-base rule takes as an integer n: the rule's tests then
         // pass whatever the base, and only the repeated squaring by n remains.
-        const int32_t n = TruncToInt32(k);
-        if (!(std::fabs(k) < 1e-17) && std::fabs((n - k) / k) < 1e-14)
+        int32_t n;
+        if (IsIntegerExponent(k, n))
             Add(Op::PowInt, n, k);
         else
             Add(Op::PowRK, 0, k);
@@ -444,18 +447,10 @@ bool Compiler::EmitOperation(const OperationParser* node, int level)
     const Parser* left = node->GetLeft();
     const Parser* right = node->GetRight();
     switch (node->GetTypeCode()) {
-#define CURVANA_OPERATOR_CASE(code, Stem, rightFirst)                                              \
+#define CURVANA_OPERATOR_CASE(Stem, code, Class, order, value)                                     \
     case code:                                                                                     \
-        return EmitPlain(Op::Stem##S, rightFirst, node, level);
-        CURVANA_OPERATOR_CASE(kOperatorPlus, Add, true)
-        CURVANA_OPERATOR_CASE(kOperatorMinus, Sub, false)
-        CURVANA_OPERATOR_CASE(kOperatorMultiply, Mul, true)
-        CURVANA_OPERATOR_CASE(kOperatorLess, Lt, false)
-        CURVANA_OPERATOR_CASE(kOperatorGreater, Gt, false)
-        CURVANA_OPERATOR_CASE(kOperatorEqual, Eq, false)
-        CURVANA_OPERATOR_CASE(kOperatorNotEqual, Ne, false)
-        CURVANA_OPERATOR_CASE(kOperatorLessOrEqual, Le, false)
-        CURVANA_OPERATOR_CASE(kOperatorGreaterOrEqual, Ge, false)
+        return EmitPlain(Op::Stem##S, OperandOrder::order == OperandOrder::RightFirst, node, level);
+        CURVANA_PLAIN_OPERATORS(CURVANA_OPERATOR_CASE)
 #undef CURVANA_OPERATOR_CASE
     case kOperatorDivide:
         return EmitDivide(node, level);
@@ -469,17 +464,6 @@ bool Compiler::EmitOperation(const OperationParser* node, int level)
             return false;
         Add(Op::ModS);
         PatchTarget(check);
-        return true;
-    }
-    case kOperatorBitwiseAnd:
-    case kOperatorBitwiseOr:
-    case kOperatorBitwiseXor: {
-        if (!Emit(right, level + 1) || !Emit(left, level + 1))
-            return false;
-        const int code = node->GetTypeCode();
-        Add(code == kOperatorBitwiseAnd      ? Op::BitAndS
-                : code == kOperatorBitwiseOr ? Op::BitOrS
-                                             : Op::BitXorS);
         return true;
     }
     case kOperatorAnd:
@@ -539,42 +523,17 @@ bool EvaluationProgram::Compile(const Parser* root, const FunctionInterpreter* o
     int depth = 0;
     int deepest = 0;
     for (const Instruction& i : code_) {
-        switch (i.op) {
-        case Op::PushK:
-        case Op::PushV:
-        case Op::PushError:
+        switch (EffectOf(i.op)) {
+        case StackEffect::Push:
             ++depth;
             break;
-        case Op::PushNode:
-        case Op::DivCheck:
-        case Op::ModCheck:
-        case Op::AndJump:
-        case Op::OrJump:
-        case Op::JumpIfZero:
-        case Op::Jump:
-        case Op::Random:
-            return true;
-        case Op::AddS:
-        case Op::SubS:
-        case Op::MulS:
-        case Op::LtS:
-        case Op::GtS:
-        case Op::EqS:
-        case Op::NeS:
-        case Op::LeS:
-        case Op::GeS:
-        case Op::DivS:
-        case Op::ModS:
-        case Op::PowS:
-        case Op::BitAndS:
-        case Op::BitOrS:
-        case Op::BitXorS:
+        case StackEffect::Pop:
             --depth;
             break;
-        default:
-            if (i.op >= Op::FnLnV && i.op <= Op::FnLbV)
-                ++depth;
+        case StackEffect::None:
             break;
+        case StackEffect::Control:
+            return true;
         }
         deepest = std::max(deepest, depth);
     }
@@ -628,14 +587,15 @@ void EvaluationProgram::RunBlock(const double* variables, int32_t index, const d
             }
             break;
 // clang-format off
-#define CURVANA_OPERATOR_CASES(Stem, rightFirst, expression) \
+#define CURVANA_OPERATOR_CASES(Stem, code, Class, order, value) \
     case Op::Stem##S: { \
+        constexpr bool rightFirst = OperandOrder::order == OperandOrder::RightFirst; \
         const double* popped = stack[sp - 1]; \
         double* result = stack[--sp]; \
         for (int i = 0; i < n; ++i) { \
             const double a = rightFirst ? acc[i] : popped[i]; \
             const double b = rightFirst ? popped[i] : acc[i]; \
-            result[i] = expression; \
+            result[i] = Apply##Stem(a, b); \
         } \
         acc = result; \
         break; \
@@ -644,47 +604,47 @@ void EvaluationProgram::RunBlock(const double* variables, int32_t index, const d
         for (int i = 0; i < n; ++i) { \
             const double a = acc[i]; \
             const double b = ip->k; \
-            acc[i] = expression; \
+            acc[i] = Apply##Stem(a, b); \
         } \
         break; \
     case Op::Stem##RV: \
         for (int i = 0; i < n; ++i) { \
             const double a = acc[i]; \
             const double b = variable(ip->arg, i); \
-            acc[i] = expression; \
+            acc[i] = Apply##Stem(a, b); \
         } \
         break; \
     case Op::Stem##LK: \
         for (int i = 0; i < n; ++i) { \
             const double a = ip->k; \
             const double b = acc[i]; \
-            acc[i] = expression; \
+            acc[i] = Apply##Stem(a, b); \
         } \
         break; \
     case Op::Stem##LV: \
         for (int i = 0; i < n; ++i) { \
             const double a = variable(ip->arg, i); \
             const double b = acc[i]; \
-            acc[i] = expression; \
+            acc[i] = Apply##Stem(a, b); \
         } \
         break;
-#define CURVANA_FUNCTION_CASE(Name) \
-    case Op::Fn##Name: \
+#define CURVANA_FUNCTION_CASE(Stem, ...) \
+    case Op::Fn##Stem: \
         for (int i = 0; i < n; ++i) { \
-            acc[i] = ProgramFunction(kFunction##Name, acc[i]); \
+            acc[i] = ApplyFunction<true>(kFunction##Stem, acc[i]); \
             note(i); \
         } \
         break; \
-    case Op::Fn##Name##V: \
+    case Op::Fn##Stem##V: \
         acc = stack[++sp]; \
         for (int i = 0; i < n; ++i) { \
-            acc[i] = ProgramFunction(kFunction##Name, variable(ip->arg, i)); \
+            acc[i] = ApplyFunction<true>(kFunction##Stem, variable(ip->arg, i)); \
             note(i); \
         } \
         break;
             // clang-format on
-            CURVANA_PROGRAM_OPERATORS(CURVANA_OPERATOR_CASES)
-            CURVANA_PROGRAM_FUNCTIONS(CURVANA_FUNCTION_CASE)
+            CURVANA_PLAIN_OPERATORS(CURVANA_OPERATOR_CASES)
+            CURVANA_FUNCTIONS(CURVANA_FUNCTION_CASE)
 #undef CURVANA_OPERATOR_CASES
 #undef CURVANA_FUNCTION_CASE
         case Op::DivS: {
@@ -692,7 +652,7 @@ void EvaluationProgram::RunBlock(const double* variables, int32_t index, const d
             double* result = stack[--sp];
             for (int i = 0; i < n; ++i) {
                 const double b = divisor[i];
-                result[i] = b == 0 ? EvaluationError(kErrorDivisionByZero) : acc[i] / b;
+                result[i] = ApplyQuotient<DivideRule>(acc[i], b);
                 note(i);
             }
             acc = result;
@@ -700,25 +660,24 @@ void EvaluationProgram::RunBlock(const double* variables, int32_t index, const d
         }
         case Op::DivRK:
             for (int i = 0; i < n; ++i)
-                acc[i] = acc[i] / ip->k;
+                acc[i] = DivideRule::Apply(acc[i], ip->k);
             break;
         case Op::DivRV:
             for (int i = 0; i < n; ++i) {
                 const double b = variable(ip->arg, i);
-                acc[i] = b == 0 ? EvaluationError(kErrorDivisionByZero) : acc[i] / b;
+                acc[i] = ApplyQuotient<DivideRule>(acc[i], b);
                 note(i);
             }
             break;
         case Op::DivLK:
             for (int i = 0; i < n; ++i) {
-                acc[i] = acc[i] == 0 ? EvaluationError(kErrorDivisionByZero) : ip->k / acc[i];
+                acc[i] = ApplyQuotient<DivideRule>(ip->k, acc[i]);
                 note(i);
             }
             break;
         case Op::DivLV:
             for (int i = 0; i < n; ++i) {
-                acc[i] = acc[i] == 0 ? EvaluationError(kErrorDivisionByZero)
-                                     : variable(ip->arg, i) / acc[i];
+                acc[i] = ApplyQuotient<DivideRule>(variable(ip->arg, i), acc[i]);
                 note(i);
             }
             break;
@@ -726,11 +685,7 @@ void EvaluationProgram::RunBlock(const double* variables, int32_t index, const d
             const double* divisor = stack[sp - 1];
             double* result = stack[--sp];
             for (int i = 0; i < n; ++i) {
-                const int32_t b = TruncToInt32(divisor[i]);
-                const int32_t a = TruncToInt32(acc[i]);
-                result[i] = b == 0
-                    ? EvaluationError(kErrorDivisionByZero)
-                    : static_cast<double>(static_cast<int64_t>(a) % static_cast<int64_t>(b));
+                result[i] = ApplyQuotient<ModulusRule>(acc[i], divisor[i]);
                 note(i);
             }
             acc = result;
@@ -774,21 +729,6 @@ void EvaluationProgram::RunBlock(const double* variables, int32_t index, const d
                 note(i);
             }
             break;
-        case Op::BitAndS:
-        case Op::BitOrS:
-        case Op::BitXorS: {
-            const double* right = stack[sp - 1];
-            double* result = stack[--sp];
-            for (int i = 0; i < n; ++i) {
-                const int32_t b = TruncToInt32(right[i]);
-                const int32_t a = TruncToInt32(acc[i]);
-                result[i] = static_cast<double>(ip->op == Op::BitAndS ? (a & b)
-                        : ip->op == Op::BitOrS                        ? (a | b)
-                                                                      : (a ^ b));
-            }
-            acc = result;
-            break;
-        }
         case Op::Return:
             for (int i = 0; i < n; ++i)
                 out[i] = acc[i];
@@ -802,6 +742,7 @@ void EvaluationProgram::RunBlock(const double* variables, int32_t index, const d
         case Op::JumpIfZero:
         case Op::Jump:
         case Op::Random:
+        case Op::Count:
             // Never in a straight-line program (Truth only follows a jump).
             for (int i = 0; i < n; ++i) {
                 out[i] = std::numeric_limits<double>::quiet_NaN();
@@ -825,9 +766,24 @@ double EvaluationProgram::Run(const double* variables) const
     const Instruction* ip = base;
     // Threaded dispatch: each opcode jumps to the next through its own branch, which the processor
     // predicts far better than one shared switch.
-#define CURVANA_LABEL_ADDRESS(name) &&Do##name,
-    static const void* const kLabels[] = {CURVANA_PROGRAM_OPS(CURVANA_LABEL_ADDRESS)};
-#undef CURVANA_LABEL_ADDRESS
+// clang-format off
+#define CURVANA_LABEL(name) &&Do##name,
+#define CURVANA_OPERATOR_LABELS(Stem, ...) CURVANA_OPERATOR_FORMS(CURVANA_LABEL, Stem)
+#define CURVANA_FUNCTION_LABEL(Stem, ...) &&DoFn##Stem,
+#define CURVANA_FUNCTION_V_LABEL(Stem, ...) &&DoFn##Stem##V,
+    static const void* const kLabels[] = {
+        CURVANA_PUSH_OPS(CURVANA_LABEL)
+        CURVANA_PLAIN_OPERATORS(CURVANA_OPERATOR_LABELS)
+        CURVANA_FUNCTIONS(CURVANA_FUNCTION_LABEL)
+        CURVANA_FUNCTIONS(CURVANA_FUNCTION_V_LABEL)
+        CURVANA_OTHER_OPS(CURVANA_LABEL)
+    };
+#undef CURVANA_LABEL
+#undef CURVANA_OPERATOR_LABELS
+#undef CURVANA_FUNCTION_LABEL
+#undef CURVANA_FUNCTION_V_LABEL
+    // clang-format on
+    static_assert(std::size(kLabels) == static_cast<size_t>(Op::Count));
 #define CURVANA_NEXT goto* kLabels[static_cast<uint8_t>((++ip)->op)]
 #define CURVANA_JUMP(target)                                                                       \
     do {                                                                                           \
@@ -856,92 +812,88 @@ double EvaluationProgram::Run(const double* variables) const
         *sp++ = acc;
         acc = EvaluationError(ip->arg);
         CURVANA_NEXT;
-#define CURVANA_OPERATOR_CASES(Stem, rightFirst, expression)                                       \
+#define CURVANA_OPERATOR_CASES(Stem, code, Class, order, value)                                    \
     Do##Stem##S:                                                                                   \
     {                                                                                              \
+        constexpr bool rightFirst = OperandOrder::order == OperandOrder::RightFirst;               \
         const double popped = *--sp;                                                               \
         const double a = rightFirst ? acc : popped;                                                \
         const double b = rightFirst ? popped : acc;                                                \
-        acc = expression;                                                                          \
+        acc = Apply##Stem(a, b);                                                                   \
         CURVANA_NEXT;                                                                              \
     }                                                                                              \
     Do##Stem##RK:                                                                                  \
     {                                                                                              \
         const double a = acc;                                                                      \
         const double b = ip->k;                                                                    \
-        acc = expression;                                                                          \
+        acc = Apply##Stem(a, b);                                                                   \
         CURVANA_NEXT;                                                                              \
     }                                                                                              \
     Do##Stem##RV:                                                                                  \
     {                                                                                              \
         const double a = acc;                                                                      \
         const double b = variables[ip->arg];                                                       \
-        acc = expression;                                                                          \
+        acc = Apply##Stem(a, b);                                                                   \
         CURVANA_NEXT;                                                                              \
     }                                                                                              \
     Do##Stem##LK:                                                                                  \
     {                                                                                              \
         const double a = ip->k;                                                                    \
         const double b = acc;                                                                      \
-        acc = expression;                                                                          \
+        acc = Apply##Stem(a, b);                                                                   \
         CURVANA_NEXT;                                                                              \
     }                                                                                              \
     Do##Stem##LV:                                                                                  \
     {                                                                                              \
         const double a = variables[ip->arg];                                                       \
         const double b = acc;                                                                      \
-        acc = expression;                                                                          \
+        acc = Apply##Stem(a, b);                                                                   \
         CURVANA_NEXT;                                                                              \
     }
-        CURVANA_PROGRAM_OPERATORS(CURVANA_OPERATOR_CASES)
+        CURVANA_PLAIN_OPERATORS(CURVANA_OPERATOR_CASES)
 #undef CURVANA_OPERATOR_CASES
 // clang-format off
-#define CURVANA_FUNCTION_CASE(Name) \
-    Do##Fn##Name: \
-        acc = ProgramFunction(kFunction##Name, acc); \
+#define CURVANA_FUNCTION_CASE(Stem, ...) \
+    Do##Fn##Stem: \
+        acc = ApplyFunction<true>(kFunction##Stem, acc); \
         CURVANA_NEXT; \
-    Do##Fn##Name##V: \
+    Do##Fn##Stem##V: \
         *sp++ = acc; \
-        acc = ProgramFunction(kFunction##Name, variables[ip->arg]); \
+        acc = ApplyFunction<true>(kFunction##Stem, variables[ip->arg]); \
         CURVANA_NEXT;
         // clang-format on
-        CURVANA_PROGRAM_FUNCTIONS(CURVANA_FUNCTION_CASE)
+        CURVANA_FUNCTIONS(CURVANA_FUNCTION_CASE)
 #undef CURVANA_FUNCTION_CASE
     DoDivCheck:
-        if (acc == 0) {
-            acc = EvaluationError(kErrorDivisionByZero);
+        if (DivideRule::DivisorFails(acc)) {
+            acc = DivisionByZero();
             CURVANA_JUMP(ip->arg);
         }
         CURVANA_NEXT;
     DoDivS:
-        acc = acc / *--sp;
+        acc = DivideRule::Apply(acc, *--sp);
         CURVANA_NEXT;
     DoDivRK:
-        acc = acc / ip->k;
+        acc = DivideRule::Apply(acc, ip->k);
         CURVANA_NEXT;
-    DoDivRV : {
-        const double b = variables[ip->arg];
-        acc = b == 0 ? EvaluationError(kErrorDivisionByZero) : acc / b;
+    DoDivRV:
+        acc = ApplyQuotient<DivideRule>(acc, variables[ip->arg]);
         CURVANA_NEXT;
-    }
     DoDivLK:
-        acc = acc == 0 ? EvaluationError(kErrorDivisionByZero) : ip->k / acc;
+        acc = ApplyQuotient<DivideRule>(ip->k, acc);
         CURVANA_NEXT;
     DoDivLV:
-        acc = acc == 0 ? EvaluationError(kErrorDivisionByZero) : variables[ip->arg] / acc;
+        acc = ApplyQuotient<DivideRule>(variables[ip->arg], acc);
         CURVANA_NEXT;
     DoModCheck:
-        if (TruncToInt32(acc) == 0) {
-            acc = EvaluationError(kErrorDivisionByZero);
+        if (ModulusRule::DivisorFails(acc)) {
+            acc = DivisionByZero();
             CURVANA_JUMP(ip->arg);
         }
         CURVANA_NEXT;
-    DoModS : {
-        const int32_t b = TruncToInt32(*--sp);
-        const int32_t a = TruncToInt32(acc);
-        acc = static_cast<double>(static_cast<int64_t>(a) % static_cast<int64_t>(b));
+    DoModS:
+        acc = ModulusRule::Apply(acc, *--sp);
         CURVANA_NEXT;
-    }
     DoPowS : {
         const double a = *--sp;
         acc = ApplyPower(a, acc);
@@ -962,42 +914,27 @@ double EvaluationProgram::Run(const double* variables) const
     DoPowLV:
         acc = ApplyPower(variables[ip->arg], acc);
         CURVANA_NEXT;
-    DoBitAndS : {
-        const int32_t b = TruncToInt32(*--sp);
-        acc = static_cast<double>(TruncToInt32(acc) & b);
-        CURVANA_NEXT;
-    }
-    DoBitOrS : {
-        const int32_t b = TruncToInt32(*--sp);
-        acc = static_cast<double>(TruncToInt32(acc) | b);
-        CURVANA_NEXT;
-    }
-    DoBitXorS : {
-        const int32_t b = TruncToInt32(*--sp);
-        acc = static_cast<double>(TruncToInt32(acc) ^ b);
-        CURVANA_NEXT;
-    }
     DoAndJump:
-        if (acc == 0) {
-            acc = 0.0;
+        if (AndRule::Decides(acc)) {
+            acc = AndRule::kDecided;
             CURVANA_JUMP(ip->arg);
         } else {
             acc = *--sp;
         }
         CURVANA_NEXT;
     DoOrJump:
-        if (acc != 0) {
-            acc = 1.0;
+        if (OrRule::Decides(acc)) {
+            acc = OrRule::kDecided;
             CURVANA_JUMP(ip->arg);
         } else {
             acc = *--sp;
         }
         CURVANA_NEXT;
     DoTruth:
-        acc = acc == 0 ? 0.0 : 1.0;
+        acc = Truth(acc);
         CURVANA_NEXT;
     DoJumpIfZero : {
-        const bool takeThen = acc != 0;
+        const bool takeThen = SelectsThen(acc);
         acc = *--sp;
         if (!takeThen)
             CURVANA_JUMP(ip->arg);

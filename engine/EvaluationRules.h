@@ -1,10 +1,9 @@
 #pragma once
 
-// The rule of each one-operand function, by function code: its domain test and its value. The
-// tree's function nodes and the compiled program both apply these, so that the two evaluations
-// give the same bits. Domain tests are exact comparisons with no tolerance; a NaN operand passes
-// every test and gives NaN. The bounds of the logarithms include 0, and ASEC/ACSC refuse +-1 as
-// well.
+// The rules of evaluation, each written once: every function's (from its row in
+// FunctionTable.h) and every operator's, with what fails, what is computed and which operand is
+// evaluated first. The tree's nodes and both loops of the compiled program apply these, so that
+// the two evaluations give the same bits, raise the same errors and make the same random draws.
 
 #include <cmath>
 #include <cstdint>
@@ -14,174 +13,121 @@
 #include "engine/Tables.h"
 #include "platform/Numeric.h"
 
+// ---- Functions ----
+
+// A function's rule by its code. The compiled program passes skipNeverMet to leave out the
+// domain tests that no double meets (their row says NeverMet); the tree walk keeps every test.
 // Always inlined: with a constant code the switch folds away, and a call per function would cost
 // the compiled program what the tree walk spends on its virtual calls.
+template <bool skipNeverMet = false>
 [[gnu::always_inline]] inline double ApplyFunction(FunctionCode code, double x)
 {
     switch (code) {
-    case kFunctionLn: {
-        if (x <= 0)
-            return EvaluationError(kErrorLnNegative);
-        return std::log(x);
+#define CURVANA_FUNCTION_RULE(                                                                     \
+    Stem, code, name, Class, call, error, test, shared, failsWhen, value)                          \
+    case kFunction##Stem: {                                                                        \
+        [[maybe_unused]] const double u = shared;                                                  \
+        if (!(skipNeverMet && DomainTest::test == DomainTest::NeverMet) && (failsWhen))            \
+            return EvaluationError(error);                                                         \
+        return value;                                                                              \
     }
-    case kFunctionLog: {
-        if (x <= 0)
-            return EvaluationError(kErrorLogNegative);
-        return std::log10(x);
-    }
-    case kFunctionExp: {
-        return std::exp(x);
-    }
-    case kFunctionAbs: {
-        return std::fabs(x);
-    }
-    case kFunctionSqrt: {
-        if (x < 0)
-            return EvaluationError(kErrorSqrtNegative);
-        return std::sqrt(x);
-    }
-    case kFunctionNeg: {
-        return x * -1.0;
-    }
-    case kFunctionSin: {
-        return std::sin(x);
-    }
-    case kFunctionCos: {
-        return std::cos(x);
-    }
-    case kFunctionTan: {
-        if (std::cos(x) == 0)
-            return EvaluationError(kErrorTanInfinite);
-        return std::tan(x);
-    }
-    case kFunctionSec: {
-        const double c = std::cos(x);
-        if (c == 0)
-            return EvaluationError(kErrorSecInfinite);
-        return 1 / c;
-    }
-    case kFunctionCsc: {
-        const double s = std::sin(x);
-        if (s == 0)
-            return EvaluationError(kErrorCscInfinite);
-        return 1 / s;
-    }
-    case kFunctionCot: {
-        if (std::sin(x) == 0)
-            return EvaluationError(kErrorCotInfinite);
-        return 1 / std::tan(x);
-    }
-    case kFunctionAsin: {
-        if (x > 1 || x < -1)
-            return EvaluationError(kErrorArcSinDomain);
-        return std::asin(x);
-    }
-    case kFunctionAcos: {
-        if (x > 1 || x < -1)
-            return EvaluationError(kErrorArcCosDomain);
-        return std::acos(x);
-    }
-    case kFunctionAtan: {
-        return std::atan(x);
-    }
-    case kFunctionAsec: {
-        if (x >= -1 && x <= 1)
-            return EvaluationError(kErrorArcSecDomain);
-        return std::acos(1 / x);
-    }
-    case kFunctionAcsc: {
-        if (x >= -1 && x <= 1)
-            return EvaluationError(kErrorArcCscDomain);
-        return std::asin(1 / x);
-    }
-    case kFunctionAcot: {
-        if (x == 0)
-            return EvaluationError(kErrorArcCotDomain);
-        return std::atan(1 / x);
-    }
-    case kFunctionSinh: {
-        return std::sinh(x);
-    }
-    case kFunctionCosh: {
-        return std::cosh(x);
-    }
-    case kFunctionTanh: {
-        if (std::cosh(x) == 0)
-            return EvaluationError(kErrorTanhInfinite);
-        return std::tanh(x);
-    }
-    case kFunctionSech: {
-        const double c = std::cosh(x);
-        if (c == 0)
-            return EvaluationError(kErrorSechInfinite);
-        return 1 / c;
-    }
-    case kFunctionCsch: {
-        const double s = std::sinh(x);
-        if (s == 0)
-            return EvaluationError(kErrorCschInfinite);
-        return 1 / s;
-    }
-    case kFunctionCoth: {
-        const double t = std::tanh(x);
-        if (t == 0)
-            return EvaluationError(kErrorCothInfinite);
-        return 1 / t;
-    }
-    case kFunctionAsinh: {
-        return std::log(std::sqrt(x * x + 1) + x);
-    }
-    case kFunctionAcosh: {
-        if (x < 1)
-            return EvaluationError(kErrorAcoshDomain);
-        return std::log(x + std::sqrt(x * x - 1));
-    }
-    case kFunctionAtanh: {
-        if (x <= -1 || x >= 1)
-            return EvaluationError(kErrorAtanhDomain);
-        return 0.5 * std::log((x + 1) / (1 - x));
-    }
-    case kFunctionAsech: {
-        if (x <= 0 || x > 1)
-            return EvaluationError(kErrorAsechDomain);
-        return std::log((std::sqrt(1 - x * x) + 1) / x);
-    }
-    case kFunctionAcsch: {
-        if (x == 0)
-            return EvaluationError(kErrorAcschDomain);
-        return std::log((std::sqrt(x * x + 1) + 1) / std::fabs(x));
-    }
-    case kFunctionAcoth: {
-        if (x >= -1 && x <= 1)
-            return EvaluationError(kErrorAcothDomain);
-        return 0.5 * std::log((x + 1) / (x - 1));
-    }
-    case kFunctionNot: {
-        return x == 0 ? 1.0 : 0.0;
-    }
-    case kFunctionComplement: {
-        return static_cast<double>(~platform::TruncToInt32(x));
-    }
-    case kFunctionCeil: {
-        return std::ceil(x);
-    }
-    case kFunctionFloor: {
-        return std::floor(x);
-    }
-    case kFunctionSgn: {
-        return x < 0 ? -1.0 : 1.0;
-    }
-    case kFunctionLb: {
-        if (x <= 0)
-            return EvaluationError(kErrorLbNegative);
-        return std::log(x) / std::log(2.0);
-    }
+        CURVANA_FUNCTIONS(CURVANA_FUNCTION_RULE)
+#undef CURVANA_FUNCTION_RULE
     case kFunctionNone:
     case kFunctionRand:
     case kFunctionUnknownName:
         break;
     }
     return std::numeric_limits<double>::quiet_NaN(); // no rule: never called
+}
+
+// Whether evaluating the function can have no effect of its own: no error, no draw.
+constexpr bool FunctionNeverFails(FunctionCode code)
+{
+    switch (code) {
+#define CURVANA_FUNCTION_FAILS(Stem, code, name, Class, call, error, ...)                          \
+    case kFunction##Stem:                                                                          \
+        return error == kErrorNone;
+        CURVANA_FUNCTIONS(CURVANA_FUNCTION_FAILS)
+#undef CURVANA_FUNCTION_FAILS
+    case kFunctionNone:
+    case kFunctionRand:
+    case kFunctionUnknownName:
+        break;
+    }
+    return false;
+}
+
+// ---- Operators ----
+
+// Which operand an operator evaluates first. It decides which error wins when both would fail,
+// and the order of random draws, so it is part of each operator's definition.
+enum class OperandOrder { LeftFirst, RightFirst };
+
+// Of two NaN operands, the processor returns the first one's, so a + b and a * b give the left
+// operand's. The compiler may swap the operands of a commutative operation where the registers
+// suit it better, so the rule picks that NaN itself.
+[[gnu::always_inline]] inline double LeftNaN(double a, double result)
+{
+    return a != a ? a + a : result;
+}
+
+// a (left) and b (right) truncated to 32-bit integers, as the bitwise operators and the
+// remainder read them.
+inline int32_t Int(double v)
+{
+    return platform::TruncToInt32(v);
+}
+
+// The operators that never fail, one row each: X(Stem, code, Class, order, value of a and b).
+// Their operands can be evaluated in either order when neither has an effect.
+// clang-format off
+#define CURVANA_PLAIN_OPERATORS(X) \
+    X(Add,    kOperatorPlus,           PlusOperator,                   RightFirst, LeftNaN(a, a + b)) \
+    X(Sub,    kOperatorMinus,          MinusOperator,                  LeftFirst,  a - b) \
+    X(Mul,    kOperatorMultiply,       MultiplyOperator,               RightFirst, LeftNaN(a, a * b)) \
+    X(Lt,     kOperatorLess,           IsLessThanOperator,             LeftFirst,  a < b ? 1.0 : 0.0) \
+    X(Gt,     kOperatorGreater,        IsGreaterThanOperator,          LeftFirst,  a > b ? 1.0 : 0.0) \
+    X(Eq,     kOperatorEqual,          IsEqualToOperator,              LeftFirst,  a == b ? 1.0 : 0.0) \
+    X(Ne,     kOperatorNotEqual,       IsNotEqualToOperator,           LeftFirst,  a == b ? 0.0 : 1.0) \
+    X(Le,     kOperatorLessOrEqual,    IsLessThanOrEqualToOperator,    LeftFirst,  a <= b ? 1.0 : 0.0) \
+    X(Ge,     kOperatorGreaterOrEqual, IsGreaterThanOrEqualToOperator, LeftFirst,  a >= b ? 1.0 : 0.0) \
+    X(BitAnd, kOperatorBitwiseAnd,     BitwiseAndOperator,             RightFirst, static_cast<double>(Int(a) & Int(b))) \
+    X(BitOr,  kOperatorBitwiseOr,      BitwiseInclusiveOrOperator,     RightFirst, static_cast<double>(Int(a) | Int(b))) \
+    X(BitXor, kOperatorBitwiseXor,     BitwiseExclusiveOrOperator,     RightFirst, static_cast<double>(Int(a) ^ Int(b)))
+// clang-format on
+
+#define CURVANA_PLAIN_RULE(Stem, code, Class, order, value)                                        \
+    [[gnu::always_inline]] inline double Apply##Stem(double a, double b)                           \
+    {                                                                                              \
+        return value;                                                                              \
+    }
+CURVANA_PLAIN_OPERATORS(CURVANA_PLAIN_RULE)
+#undef CURVANA_PLAIN_RULE
+
+// Division and remainder: the divisor (right) is evaluated and tested first; a divisor that
+// fails raises division by zero, and the dividend is then not evaluated at all.
+struct DivideRule {
+    static bool DivisorFails(double b) { return b == 0; }
+    static double Apply(double a, double b) { return a / b; }
+};
+struct ModulusRule {
+    // A divisor that truncates to 0 never reaches the integer remainder.
+    static bool DivisorFails(double b) { return Int(b) == 0; }
+    // Taken in 64 bits, so that INT32_MIN % -1 gives 0 instead of trapping.
+    static double Apply(double a, double b)
+    {
+        return static_cast<double>(static_cast<int64_t>(Int(a)) % static_cast<int64_t>(Int(b)));
+    }
+};
+inline double DivisionByZero()
+{
+    return EvaluationError(kErrorDivisionByZero);
+}
+// A whole division or remainder of operands already evaluated (leaves, or a block's values).
+template <class Rule> [[gnu::always_inline]] inline double ApplyQuotient(double a, double b)
+{
+    return Rule::DivisorFails(b) ? DivisionByZero() : Rule::Apply(a, b);
 }
 
 // a^n by repeated squaring, the power of a negative or NaN base.
@@ -198,8 +144,16 @@ inline double IntegerPower(double a, int32_t n)
     return n < 0 ? 1 / r : r;
 }
 
-// The power operator: any exponent of a positive base, only (nearly) integer exponents of a
-// negative or NaN base, and 0 for a zero base.
+// The exponent n that the negative-base rule reads in b, when it reads one.
+inline bool IsIntegerExponent(double b, int32_t& n)
+{
+    n = platform::TruncToInt32(b);
+    return !(std::fabs(b) < 1e-17) && std::fabs((n - b) / b) < 1e-14;
+}
+
+// The power operator, left operand first: any exponent of a positive base, only (nearly)
+// integer exponents of a negative or NaN base, and 0 for a zero base. It fails after both
+// operands are evaluated.
 inline double ApplyPower(double a, double b)
 {
     if (a > 0)
@@ -209,8 +163,32 @@ inline double ApplyPower(double a, double b)
     // Negative (or NaN) base: only integer exponents have a real result.
     if (std::fabs(b) < 1e-17)
         return 1.0;
-    const int32_t n = platform::TruncToInt32(b);
-    if (!(std::fabs((n - b) / b) < 1e-14))
+    int32_t n;
+    if (!IsIntegerExponent(b, n))
         return EvaluationError(kErrorLnNegative);
     return IntegerPower(a, n);
+}
+constexpr OperandOrder kPowerOrder = OperandOrder::LeftFirst;
+
+// "&&" and "||", left operand first: the left operand alone decides when it is false (for &&)
+// or true (for ||), and the right one is then not evaluated; otherwise the result is the truth of
+// the right operand.
+struct AndRule {
+    static bool Decides(double a) { return a == 0; }
+    static constexpr double kDecided = 0.0;
+};
+struct OrRule {
+    static bool Decides(double a) { return a != 0; }
+    static constexpr double kDecided = 1.0;
+};
+inline double Truth(double v)
+{
+    return v == 0 ? 0.0 : 1.0;
+}
+
+// "c ? a : b": the condition first, then the one branch it selects. Any value but 0 (NaN
+// included) selects the first.
+inline bool SelectsThen(double condition)
+{
+    return condition != 0;
 }

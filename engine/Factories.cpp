@@ -1,5 +1,5 @@
-// The node factories: one row per type code, read by the parser, by Clone and by the derivative
-// rules alike.
+// The node factories, by type code: read by the parser, by Clone and by the derivative rules alike.
+// The functions' come from their rows.
 
 #include <array>
 
@@ -32,46 +32,23 @@ template <class T> constexpr FunctionFactory PrefixOnly()
     return {FunctionFromNode<T>, nullptr};
 }
 
-constexpr std::array<FunctionFactory, kFunctionCount> kFunctionFactories = {{
-    {nullptr, nullptr},
-    Callable<LnFunction>(),
-    Callable<LogFunction>(),
-    Callable<ExpFunction>(),
-    Callable<AbsFunction>(),
-    Callable<SqrtFunction>(),
-    Callable<NegFunction>(),
-    Callable<RandomFunction>(),
-    Callable<SinFunction>(),
-    Callable<CosFunction>(),
-    Callable<TanFunction>(),
-    Callable<SecFunction>(),
-    Callable<CscFunction>(),
-    Callable<CotFunction>(),
-    Callable<ArcSinFunction>(),
-    Callable<ArcCosFunction>(),
-    Callable<ArcTanFunction>(),
-    Callable<ArcSecFunction>(),
-    Callable<ArcCscFunction>(),
-    Callable<ArcCotFunction>(),
-    Callable<HSinFunction>(),
-    Callable<HCosFunction>(),
-    Callable<HTanFunction>(),
-    Callable<HSecFunction>(),
-    Callable<HCscFunction>(),
-    Callable<HCotFunction>(),
-    Callable<ArgHSinFunction>(),
-    Callable<ArgHCosFunction>(),
-    Callable<ArgHTanFunction>(),
-    Callable<ArgHSecFunction>(),
-    Callable<ArgHCscFunction>(),
-    Callable<ArgHCotFunction>(),
-    PrefixOnly<NotFunction>(),
-    PrefixOnly<BitwiseCompliment>(),
-    Callable<CeilingFunction>(),
-    Callable<FloorFunction>(),
-    Callable<SgnFunction>(),
-    Callable<LbFunction>(),
-}};
+template <FunctionCall call, class T> constexpr FunctionFactory FactoryOf()
+{
+    return call == FunctionCall::Named ? Callable<T>() : PrefixOnly<T>();
+}
+
+constexpr std::array<FunctionFactory, kFunctionCount> FunctionFactories()
+{
+    std::array<FunctionFactory, kFunctionCount> factories {};
+    factories[kFunctionRand] = Callable<RandomFunction>();
+#define CURVANA_FUNCTION_FACTORY(Stem, code, name, Class, call, ...)                               \
+    factories[code] = FactoryOf<FunctionCall::call, Class>();
+    CURVANA_FUNCTIONS(CURVANA_FUNCTION_FACTORY)
+#undef CURVANA_FUNCTION_FACTORY
+    return factories;
+}
+
+constexpr std::array<FunctionFactory, kFunctionCount> kFunctionFactories = FunctionFactories();
 
 template <class T> NodePtr OperationFromNodes(NodePtr a, NodePtr b)
 {

@@ -25,6 +25,8 @@ public:
     NodePtr Clone() const override;
     bool IsDifferent(const Parser* other) const override;
     bool IsEqual(const Parser* other) const override { return !IsDifferent(other); }
+    // The derivative rule of the function's code (Derivatives.cpp).
+    NodePtr Derive(const char* variable) const override;
 
     virtual int GetTypeCode() const { return 0; }
 

@@ -1,57 +1,23 @@
 #pragma once
 
 // The built-in one-operand functions, the prefix operators "-", "!" and "~", and the random draw.
-// Each class evaluates its operand once, applies its rule with the exact domain test of its row in
-// Functions.cpp, and raises the row's error code (with no text position) when the test fails.
+// Every function of FunctionTable.h is one BuiltinFunction: it evaluates its operand once and
+// applies its row's rule, which raises the row's error (with no text position) when its domain
+// test fails. Its derivative rule is in Derivatives.cpp.
 
+#include "engine/EvaluationRules.h"
 #include "engine/FunctionParser.h"
 
-#define CURVANA_FUNCTION_CLASS(ClassName, typeCode)                                                \
-    class ClassName final : public FunctionParser {                                                \
-    public:                                                                                        \
-        using FunctionParser::FunctionParser;                                                      \
-        double Evaluate() const override;                                                          \
-        int GetTypeCode() const override { return typeCode; }                                      \
-        NodePtr Derive(const char* variable) const override;                                       \
-    }
+template <FunctionCode code> class BuiltinFunction final : public FunctionParser {
+public:
+    using FunctionParser::FunctionParser;
+    double Evaluate() const override { return ApplyFunction(code, EvaluateOperand()); }
+    int GetTypeCode() const override { return code; }
+};
 
-CURVANA_FUNCTION_CLASS(LnFunction, 1);
-CURVANA_FUNCTION_CLASS(LogFunction, 2);
-CURVANA_FUNCTION_CLASS(ExpFunction, 3);
-CURVANA_FUNCTION_CLASS(AbsFunction, 4);
-CURVANA_FUNCTION_CLASS(SqrtFunction, 5);
-CURVANA_FUNCTION_CLASS(NegFunction, 6);
-CURVANA_FUNCTION_CLASS(SinFunction, 8);
-CURVANA_FUNCTION_CLASS(CosFunction, 9);
-CURVANA_FUNCTION_CLASS(TanFunction, 10);
-CURVANA_FUNCTION_CLASS(SecFunction, 11);
-CURVANA_FUNCTION_CLASS(CscFunction, 12);
-CURVANA_FUNCTION_CLASS(CotFunction, 13);
-CURVANA_FUNCTION_CLASS(ArcSinFunction, 14);
-CURVANA_FUNCTION_CLASS(ArcCosFunction, 15);
-CURVANA_FUNCTION_CLASS(ArcTanFunction, 16);
-CURVANA_FUNCTION_CLASS(ArcSecFunction, 17);
-CURVANA_FUNCTION_CLASS(ArcCscFunction, 18);
-CURVANA_FUNCTION_CLASS(ArcCotFunction, 19);
-CURVANA_FUNCTION_CLASS(HSinFunction, 20);
-CURVANA_FUNCTION_CLASS(HCosFunction, 21);
-CURVANA_FUNCTION_CLASS(HTanFunction, 22);
-CURVANA_FUNCTION_CLASS(HSecFunction, 23);
-CURVANA_FUNCTION_CLASS(HCscFunction, 24);
-CURVANA_FUNCTION_CLASS(HCotFunction, 25);
-CURVANA_FUNCTION_CLASS(ArgHSinFunction, 26);
-CURVANA_FUNCTION_CLASS(ArgHCosFunction, 27);
-CURVANA_FUNCTION_CLASS(ArgHTanFunction, 28);
-CURVANA_FUNCTION_CLASS(ArgHSecFunction, 29);
-CURVANA_FUNCTION_CLASS(ArgHCscFunction, 30);
-CURVANA_FUNCTION_CLASS(ArgHCotFunction, 31);
-CURVANA_FUNCTION_CLASS(NotFunction, 32);
-CURVANA_FUNCTION_CLASS(BitwiseCompliment, 33);
-CURVANA_FUNCTION_CLASS(CeilingFunction, 34);
-CURVANA_FUNCTION_CLASS(FloorFunction, 35);
-CURVANA_FUNCTION_CLASS(SgnFunction, 36);
-CURVANA_FUNCTION_CLASS(LbFunction, 37);
-
+#define CURVANA_FUNCTION_CLASS(Stem, code, name, Class, ...)                                       \
+    using Class = BuiltinFunction<kFunction##Stem>;
+CURVANA_FUNCTIONS(CURVANA_FUNCTION_CLASS)
 #undef CURVANA_FUNCTION_CLASS
 
 // A random draw from 0 to its scale (or to its operand's value), in 32768 steps. Derives from
@@ -78,7 +44,7 @@ public:
     bool IsDifferent(const Parser*) const override { return true; }
     bool IsEqual(const Parser*) const override { return false; }
 
-    virtual int GetTypeCode() const { return 7; }
+    virtual int GetTypeCode() const { return kFunctionRand; }
 
     const Parser* GetOperand() const { return operand; }
     double GetScale() const { return scale; }

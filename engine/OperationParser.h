@@ -5,6 +5,8 @@
 
 #include "engine/Parser.h"
 
+enum class OperandOrder; // EvaluationRules.h
+
 class OperationParser : public Parser {
 public:
     // Parses the left range, then the right one, so that variables of the left text enter the
@@ -38,6 +40,12 @@ protected:
     void ReleaseOperands(std::vector<Parser*>& out) override;
     double EvaluateLeft() const;
     double EvaluateRight() const;
+    // The evaluation shapes of the operators' rules (EvaluationRules.h), defined with the
+    // operators: both operands in the given order then the rule; a division's divisor first,
+    // tested before the dividend; a short circuit that may skip the right operand.
+    template <OperandOrder order, double (*rule)(double, double)> double EvaluateBoth() const;
+    template <class Rule> double EvaluateQuotient() const;
+    template <class Rule> double EvaluateShortCircuit() const;
     // Operand tests of the constness and simplification rules: constant, with exactly this value.
     // Reading the value evaluates the operand, so its evaluation errors propagate.
     static bool IsConstantValue(const Parser* node, double value);

@@ -1,134 +1,72 @@
 #include "engine/Operators.h"
 
-#include <cmath>
-#include <cstdint>
-
 #include "engine/DepthGuard.h"
 #include "engine/EvaluationRules.h"
 #include "engine/QuietEvaluation.h"
-#include "platform/Numeric.h"
 
-using platform::TruncToInt32;
+// ---- Evaluation: each operator's rule, in its order ----
 
-// The order in which operands are evaluated decides which error wins when both would fail, and
-// the order of random draws; it is part of each operator's definition.
-
-double PlusOperator::Evaluate() const
+template <OperandOrder order, double (*rule)(double, double)>
+double OperationParser::EvaluateBoth() const
 {
-    const double b = EvaluateRight();
-    const double a = EvaluateLeft();
-    return a + b;
+    if constexpr (order == OperandOrder::RightFirst) {
+        const double b = EvaluateRight();
+        const double a = EvaluateLeft();
+        return rule(a, b);
+    } else {
+        const double a = EvaluateLeft();
+        const double b = EvaluateRight();
+        return rule(a, b);
+    }
 }
 
-double MinusOperator::Evaluate() const
+template <class Rule> double OperationParser::EvaluateQuotient() const
 {
-    const double a = EvaluateLeft();
     const double b = EvaluateRight();
-    return a - b;
+    if (Rule::DivisorFails(b))
+        return DivisionByZero();
+    return Rule::Apply(EvaluateLeft(), b);
 }
 
-double MultiplyOperator::Evaluate() const
+template <class Rule> double OperationParser::EvaluateShortCircuit() const
 {
-    const double b = EvaluateRight();
     const double a = EvaluateLeft();
-    return a * b;
+    if (Rule::Decides(a))
+        return Rule::kDecided;
+    return Truth(EvaluateRight());
 }
+
+#define CURVANA_PLAIN_EVALUATE(Stem, code, Class, order, value)                                    \
+    double Class::Evaluate() const                                                                 \
+    {                                                                                              \
+        return EvaluateBoth<OperandOrder::order, Apply##Stem>();                                   \
+    }
+CURVANA_PLAIN_OPERATORS(CURVANA_PLAIN_EVALUATE)
+#undef CURVANA_PLAIN_EVALUATE
 
 double DivideOperator::Evaluate() const
 {
-    const double b = EvaluateRight();
-    if (b == 0)
-        return EvaluationError(kErrorDivisionByZero);
-    return EvaluateLeft() / b;
+    return EvaluateQuotient<DivideRule>();
 }
 
 double ModulusOperator::Evaluate() const
 {
-    // A divisor that truncates to 0 never reaches the integer remainder. The remainder is taken in
-    // 64 bits so that INT32_MIN % -1 gives 0 instead of trapping.
-    const int32_t b = TruncToInt32(EvaluateRight());
-    if (b == 0)
-        return EvaluationError(kErrorDivisionByZero);
-    const int32_t a = TruncToInt32(EvaluateLeft());
-    return static_cast<double>(static_cast<int64_t>(a) % static_cast<int64_t>(b));
+    return EvaluateQuotient<ModulusRule>();
 }
 
 double PowerOperator::Evaluate() const
 {
-    const double a = EvaluateLeft();
-    const double b = EvaluateRight();
-    return ApplyPower(a, b);
-}
-
-double IsLessThanOperator::Evaluate() const
-{
-    const double a = EvaluateLeft();
-    return a < EvaluateRight() ? 1.0 : 0.0;
-}
-
-double IsGreaterThanOperator::Evaluate() const
-{
-    const double a = EvaluateLeft();
-    return a > EvaluateRight() ? 1.0 : 0.0;
-}
-
-double IsEqualToOperator::Evaluate() const
-{
-    const double a = EvaluateLeft();
-    return a == EvaluateRight() ? 1.0 : 0.0;
-}
-
-double IsNotEqualToOperator::Evaluate() const
-{
-    const double a = EvaluateLeft();
-    return a == EvaluateRight() ? 0.0 : 1.0;
-}
-
-double IsLessThanOrEqualToOperator::Evaluate() const
-{
-    const double a = EvaluateLeft();
-    return a <= EvaluateRight() ? 1.0 : 0.0;
-}
-
-double IsGreaterThanOrEqualToOperator::Evaluate() const
-{
-    const double a = EvaluateLeft();
-    return a >= EvaluateRight() ? 1.0 : 0.0;
+    return EvaluateBoth<kPowerOrder, ApplyPower>();
 }
 
 double AndOperator::Evaluate() const
 {
-    if (EvaluateLeft() == 0)
-        return 0.0;
-    return EvaluateRight() == 0 ? 0.0 : 1.0;
+    return EvaluateShortCircuit<AndRule>();
 }
 
 double OrOperator::Evaluate() const
 {
-    if (EvaluateLeft() != 0)
-        return 1.0;
-    return EvaluateRight() == 0 ? 0.0 : 1.0;
-}
-
-double BitwiseAndOperator::Evaluate() const
-{
-    const int32_t b = TruncToInt32(EvaluateRight());
-    const int32_t a = TruncToInt32(EvaluateLeft());
-    return static_cast<double>(a & b);
-}
-
-double BitwiseInclusiveOrOperator::Evaluate() const
-{
-    const int32_t b = TruncToInt32(EvaluateRight());
-    const int32_t a = TruncToInt32(EvaluateLeft());
-    return static_cast<double>(a | b);
-}
-
-double BitwiseExclusiveOrOperator::Evaluate() const
-{
-    const int32_t b = TruncToInt32(EvaluateRight());
-    const int32_t a = TruncToInt32(EvaluateLeft());
-    return static_cast<double>(a ^ b);
+    return EvaluateShortCircuit<OrRule>();
 }
 
 // ---- Constness: one constant operand can fix the result whatever the other holds ----
@@ -252,7 +190,7 @@ bool IfOperator::ReplaceChild(const Parser* old, NodePtr&& replacement)
 
 double IfOperator::Evaluate() const
 {
-    const bool takeThen = EvaluateLeft() != 0;
+    const bool takeThen = SelectsThen(EvaluateLeft());
     DepthGuard guard;
     return static_cast<const ThenElseOperator*>(right)->EvaluateBranch(takeThen);
 }

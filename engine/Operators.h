@@ -2,8 +2,10 @@
 
 // The two-operand operators: arithmetic, comparison, logical, bitwise and the conditional pair
 // "?" / ":". Truth values are 1.0 and 0.0; any other input value, NaN included, counts as true.
+// What each evaluates, in which order, and what fails are their rules in EvaluationRules.h.
 
 #include "engine/OperationParser.h"
+#include "engine/Tables.h"
 
 #define CURVANA_OPERATOR_CLASS(ClassName, typeCode, extraMembers)                                  \
     class ClassName final : public OperationParser {                                               \
@@ -18,23 +20,23 @@
 #define CURVANA_CONSTNESS bool IsConstant() const override;
 #define CURVANA_DERIVATIVE NodePtr Derive(const char* variable) const override;
 
-CURVANA_OPERATOR_CLASS(PlusOperator, 3, CURVANA_DERIVATIVE);
-CURVANA_OPERATOR_CLASS(MinusOperator, 4, CURVANA_DERIVATIVE);
-CURVANA_OPERATOR_CLASS(MultiplyOperator, 5, CURVANA_CONSTNESS CURVANA_DERIVATIVE);
-CURVANA_OPERATOR_CLASS(DivideOperator, 6, CURVANA_CONSTNESS CURVANA_DERIVATIVE);
-CURVANA_OPERATOR_CLASS(ModulusOperator, 7, );
-CURVANA_OPERATOR_CLASS(PowerOperator, 8, CURVANA_CONSTNESS CURVANA_DERIVATIVE);
-CURVANA_OPERATOR_CLASS(IsLessThanOperator, 9, );
-CURVANA_OPERATOR_CLASS(IsGreaterThanOperator, 10, );
-CURVANA_OPERATOR_CLASS(IsEqualToOperator, 11, );
-CURVANA_OPERATOR_CLASS(IsNotEqualToOperator, 12, );
-CURVANA_OPERATOR_CLASS(IsLessThanOrEqualToOperator, 13, );
-CURVANA_OPERATOR_CLASS(IsGreaterThanOrEqualToOperator, 14, );
-CURVANA_OPERATOR_CLASS(AndOperator, 15, CURVANA_CONSTNESS);
-CURVANA_OPERATOR_CLASS(OrOperator, 16, CURVANA_CONSTNESS);
-CURVANA_OPERATOR_CLASS(BitwiseAndOperator, 18, CURVANA_CONSTNESS);
-CURVANA_OPERATOR_CLASS(BitwiseInclusiveOrOperator, 19, CURVANA_CONSTNESS);
-CURVANA_OPERATOR_CLASS(BitwiseExclusiveOrOperator, 20, );
+CURVANA_OPERATOR_CLASS(PlusOperator, kOperatorPlus, CURVANA_DERIVATIVE);
+CURVANA_OPERATOR_CLASS(MinusOperator, kOperatorMinus, CURVANA_DERIVATIVE);
+CURVANA_OPERATOR_CLASS(MultiplyOperator, kOperatorMultiply, CURVANA_CONSTNESS CURVANA_DERIVATIVE);
+CURVANA_OPERATOR_CLASS(DivideOperator, kOperatorDivide, CURVANA_CONSTNESS CURVANA_DERIVATIVE);
+CURVANA_OPERATOR_CLASS(ModulusOperator, kOperatorModulus, );
+CURVANA_OPERATOR_CLASS(PowerOperator, kOperatorPower, CURVANA_CONSTNESS CURVANA_DERIVATIVE);
+CURVANA_OPERATOR_CLASS(IsLessThanOperator, kOperatorLess, );
+CURVANA_OPERATOR_CLASS(IsGreaterThanOperator, kOperatorGreater, );
+CURVANA_OPERATOR_CLASS(IsEqualToOperator, kOperatorEqual, );
+CURVANA_OPERATOR_CLASS(IsNotEqualToOperator, kOperatorNotEqual, );
+CURVANA_OPERATOR_CLASS(IsLessThanOrEqualToOperator, kOperatorLessOrEqual, );
+CURVANA_OPERATOR_CLASS(IsGreaterThanOrEqualToOperator, kOperatorGreaterOrEqual, );
+CURVANA_OPERATOR_CLASS(AndOperator, kOperatorAnd, CURVANA_CONSTNESS);
+CURVANA_OPERATOR_CLASS(OrOperator, kOperatorOr, CURVANA_CONSTNESS);
+CURVANA_OPERATOR_CLASS(BitwiseAndOperator, kOperatorBitwiseAnd, CURVANA_CONSTNESS);
+CURVANA_OPERATOR_CLASS(BitwiseInclusiveOrOperator, kOperatorBitwiseOr, CURVANA_CONSTNESS);
+CURVANA_OPERATOR_CLASS(BitwiseExclusiveOrOperator, kOperatorBitwiseXor, );
 
 #undef CURVANA_OPERATOR_CLASS
 #undef CURVANA_CONSTNESS
@@ -47,7 +49,7 @@ public:
     using OperationParser::OperationParser;
     double Evaluate() const override;
     bool IsConstant() const override { return false; }
-    int GetTypeCode() const override { return 22; }
+    int GetTypeCode() const override { return kOperatorThenElse; }
     void Simplify() override;
     NodePtr Derive(const char* variable) const override;
 
@@ -67,7 +69,7 @@ public:
     IfOperator(NodePtr left, NodePtr right);
     double Evaluate() const override;
     bool ReplaceChild(const Parser* old, NodePtr&& replacement) override;
-    int GetTypeCode() const override { return 23; }
+    int GetTypeCode() const override { return kOperatorIf; }
     void Simplify() override;
     NodePtr Derive(const char* variable) const override;
 };

@@ -2,46 +2,37 @@
 
 #include <cmath>
 
-const std::array<const char*, kFunctionCount> kFunctionNames = {
-    "???",
-    "LN",
-    "LOG",
-    "EXP",
-    "ABS",
-    "SQRT",
-    "NEG",
-    "RAND",
-    "SIN",
-    "COS",
-    "TAN",
-    "SEC",
-    "CSC",
-    "COT",
-    "ASIN",
-    "ACOS",
-    "ATAN",
-    "ASEC",
-    "ACSC",
-    "ACOT",
-    "SINH",
-    "COSH",
-    "TANH",
-    "SECH",
-    "CSCH",
-    "COTH",
-    "ASINH",
-    "ACOSH",
-    "ATANH",
-    "ASECH",
-    "ACSCH",
-    "ACOTH",
-    "!",
-    "~",
-    "CEIL",
-    "FLOOR",
-    "SGN",
-    "LB",
-};
+namespace {
+
+constexpr std::array<const char*, kFunctionCount> FunctionNames()
+{
+    std::array<const char*, kFunctionCount> names {};
+    names[kFunctionNone] = "???";
+    names[kFunctionRand] = "RAND";
+#define CURVANA_FUNCTION_NAME(Stem, code, name, ...) names[code] = name;
+    CURVANA_FUNCTIONS(CURVANA_FUNCTION_NAME)
+#undef CURVANA_FUNCTION_NAME
+    return names;
+}
+
+// Every code from 1 to 37 has exactly one row (the draw's being its own).
+constexpr bool EveryCodeOnce()
+{
+    int rows[kFunctionCount] = {};
+    rows[kFunctionRand] = 1;
+#define CURVANA_COUNT_ROW(Stem, code, ...) ++rows[code];
+    CURVANA_FUNCTIONS(CURVANA_COUNT_ROW)
+#undef CURVANA_COUNT_ROW
+    for (int code = 1; code < kFunctionCount; ++code)
+        if (rows[code] != 1)
+            return false;
+    return rows[kFunctionNone] == 0;
+}
+static_assert(EveryCodeOnce(), "each function code needs exactly one row");
+
+} // namespace
+
+const std::array<const char*, kFunctionCount> kFunctionNames = FunctionNames();
 
 const std::array<OperatorEntry, kOperatorCount> kOperators = {{
     {"??", 0}, // none

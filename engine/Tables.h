@@ -5,49 +5,7 @@
 
 #include <array>
 
-// Function type codes, the index into kFunctionNames.
-enum FunctionCode : int {
-    kFunctionNone = 0,
-    kFunctionLn = 1,
-    kFunctionLog = 2,
-    kFunctionExp = 3,
-    kFunctionAbs = 4,
-    kFunctionSqrt = 5,
-    kFunctionNeg = 6,
-    kFunctionRand = 7,
-    kFunctionSin = 8,
-    kFunctionCos = 9,
-    kFunctionTan = 10,
-    kFunctionSec = 11,
-    kFunctionCsc = 12,
-    kFunctionCot = 13,
-    kFunctionAsin = 14,
-    kFunctionAcos = 15,
-    kFunctionAtan = 16,
-    kFunctionAsec = 17,
-    kFunctionAcsc = 18,
-    kFunctionAcot = 19,
-    kFunctionSinh = 20,
-    kFunctionCosh = 21,
-    kFunctionTanh = 22,
-    kFunctionSech = 23,
-    kFunctionCsch = 24,
-    kFunctionCoth = 25,
-    kFunctionAsinh = 26,
-    kFunctionAcosh = 27,
-    kFunctionAtanh = 28,
-    kFunctionAsech = 29,
-    kFunctionAcsch = 30,
-    kFunctionAcoth = 31,
-    kFunctionNot = 32,
-    kFunctionComplement = 33,
-    kFunctionCeil = 34,
-    kFunctionFloor = 35,
-    kFunctionSgn = 36,
-    kFunctionLb = 37,
-    kFunctionUnknownName = 38, // a call whose name is not in the table
-};
-constexpr int kFunctionCount = 38; // codes 0 to 37
+#include "engine/FunctionTable.h"
 
 // Operator type codes, the index into kOperators.
 enum OperatorCode : int {
@@ -78,7 +36,7 @@ enum OperatorCode : int {
 };
 constexpr int kOperatorCount = 24; // codes 0 to 23
 
-// Printed names of the function codes (6-byte, zero-padded entries).
+// Printed names of the function codes, from their rows; "???" for code 0.
 extern const std::array<const char*, kFunctionCount> kFunctionNames;
 
 struct OperatorEntry {

@@ -1,55 +1,55 @@
 #include "ui/FormulaMessages.h"
 
-#include <array>
-
 #include "model/FormulaCheck.h"
 #include "ui/Cp1252Text.h"
 
 namespace {
 
 struct ErrorWords {
+    int code;
     const char* text;
-    bool placed; // the engine gives the error a place in the formula
 };
 
-// Indexed by engine error code, one row for each code the engine raises.
-constexpr std::array<ErrorWords, 35> kErrorWords = {{
-    {"Division par zéro", false},
-    {"Racine carrée d'un nombre négatif", false},
-    {"Logarithme décimal d'un nombre négatif ou nul", false},
-    {"Logarithme ou puissance d'un nombre négatif", false},
-    {"Mémoire insuffisante", false},
-    {"Arc sinus d'un nombre hors de [-1, 1]", false},
-    {"Arc cosinus d'un nombre hors de [-1, 1]", false},
-    {"Arc sécante d'un nombre de ]-1, 1[", false},
-    {"Arc cosécante d'un nombre de ]-1, 1[", false},
-    {"Arc cotangente de 0", false},
-    {"Cette expression n'a pas de dérivée", false},
-    {"Tangente infinie", false},
-    {"Cotangente infinie", false},
-    {"Sécante infinie", false},
-    {"Cosécante infinie", false},
-    {"Tangente hyperbolique infinie", false},
-    {"Sécante hyperbolique infinie", false},
-    {"Cosécante hyperbolique infinie", false},
-    {"Cotangente hyperbolique infinie", false},
-    {"Argument cosinus hyperbolique d'un nombre inférieur à 1", false},
-    {"Argument tangente hyperbolique d'un nombre hors de ]-1, 1[", false},
-    {"Argument sécante hyperbolique d'un nombre hors de ]0, 1]", false},
-    {"Argument cosécante hyperbolique de 0", false},
-    {"Argument cotangente hyperbolique d'un nombre de [-1, 1]", false},
-    {"Variable inconnue", false},
-    {"Expression vide", true},
-    {"Opérateur attendu", true},
-    {"Erreur de syntaxe", true},
-    {"Parenthèses mal appariées", true},
-    {"Fonction inconnue", true},
-    {"Opérateur inconnu", true},
-    {"« ? » manquant avant « : »", true},
-    {"« : » manquant après « ? »", true},
-    {"Logarithme binaire d'un nombre négatif ou nul", false},
-    {"Formule trop imbriquée", true},
-}};
+// The French words of every engine error; whether the error has a place in the formula is the
+// engine's to say.
+constexpr ErrorWords kErrorWords[] = {
+    {kErrorDivisionByZero, "Division par zéro"},
+    {kErrorSqrtNegative, "Racine carrée d'un nombre négatif"},
+    {kErrorLogNegative, "Logarithme décimal d'un nombre négatif ou nul"},
+    {kErrorLnNegative, "Logarithme ou puissance d'un nombre négatif"},
+    {kErrorOutOfMemory, "Mémoire insuffisante"},
+    {kErrorArcSinDomain, "Arc sinus d'un nombre hors de [-1, 1]"},
+    {kErrorArcCosDomain, "Arc cosinus d'un nombre hors de [-1, 1]"},
+    {kErrorArcSecDomain, "Arc sécante d'un nombre de ]-1, 1["},
+    {kErrorArcCscDomain, "Arc cosécante d'un nombre de ]-1, 1["},
+    {kErrorArcCotDomain, "Arc cotangente de 0"},
+    {kErrorNoDerivative, "Cette expression n'a pas de dérivée"},
+    {kErrorTanInfinite, "Tangente infinie"},
+    {kErrorCotInfinite, "Cotangente infinie"},
+    {kErrorSecInfinite, "Sécante infinie"},
+    {kErrorCscInfinite, "Cosécante infinie"},
+    {kErrorTanhInfinite, "Tangente hyperbolique infinie"},
+    {kErrorSechInfinite, "Sécante hyperbolique infinie"},
+    {kErrorCschInfinite, "Cosécante hyperbolique infinie"},
+    {kErrorCothInfinite, "Cotangente hyperbolique infinie"},
+    {kErrorAcoshDomain, "Argument cosinus hyperbolique d'un nombre inférieur à 1"},
+    {kErrorAtanhDomain, "Argument tangente hyperbolique d'un nombre hors de ]-1, 1["},
+    {kErrorAsechDomain, "Argument sécante hyperbolique d'un nombre hors de ]0, 1]"},
+    {kErrorAcschDomain, "Argument cosécante hyperbolique de 0"},
+    {kErrorAcothDomain, "Argument cotangente hyperbolique d'un nombre de [-1, 1]"},
+    {kErrorUnknownVariable, "Variable inconnue"},
+    {kErrorEmptyExpression, "Expression vide"},
+    {kErrorOperatorAnticipated, "Opérateur attendu"},
+    {kErrorSyntax, "Erreur de syntaxe"},
+    {kErrorUnbalancedParenthesis, "Parenthèses mal appariées"},
+    {kErrorUnknownFunction, "Fonction inconnue"},
+    {kErrorUnknownOperator, "Opérateur inconnu"},
+    {kErrorMissingQuestionMark, "« ? » manquant avant « : »"},
+    {kErrorMissingColon, "« : » manquant après « ? »"},
+    {kErrorLbNegative, "Logarithme binaire d'un nombre négatif ou nul"},
+    {kErrorTooDeep, "Formule trop imbriquée"},
+};
+static_assert(CoversEveryError(kErrorWords), "every engine error needs its French words");
 
 constexpr const char* kUnknownError = "Erreur inconnue";
 
@@ -83,16 +83,16 @@ QString Quoted(const QString& text)
 
 QString EngineErrorText(int code)
 {
-    if (code < 0 || static_cast<size_t>(code) >= kErrorWords.size())
-        return QString::fromUtf8(kUnknownError);
-    return QString::fromUtf8(kErrorWords[static_cast<size_t>(code)].text);
+    for (const ErrorWords& row : kErrorWords)
+        if (row.code == code)
+            return QString::fromUtf8(row.text);
+    return QString::fromUtf8(kUnknownError);
 }
 
 FormulaMessage DescribeEngineError(const ParseErrorMsg& error, int textLength)
 {
     const QString words = EngineErrorText(error.code);
-    const bool placed = error.code >= 0 && static_cast<size_t>(error.code) < kErrorWords.size()
-        && kErrorWords[static_cast<size_t>(error.code)].placed && error.from >= 0;
+    const bool placed = ErrorHasPlace(error.code) && error.from >= 0;
     if (!placed)
         return FormulaMessage {words, -1, 0};
     // An unknown function gives the "(" first and the start of its name second.
