@@ -104,11 +104,8 @@ int RunDerive(int argc, char** argv)
     if (argc > 4)
         return UsageError(std::string("argument en trop : « ") + argv[4] + " »");
     try {
-        FunctionInterpreter interpreter(*formula);
-        NodePtr derivative = interpreter.Derive(variable.c_str());
-        derivative->Simplify();
-        // Shown in lower case, as the derivative tool shows it.
-        std::printf("%s\n", ToTerminalText(platform::CToLower(derivative->ToText())).c_str());
+        // Shown as the derivative tool shows it.
+        std::printf("%s\n", ToTerminalText(DerivativeText(*formula, variable.c_str())).c_str());
         return kExitOk;
     } catch (const ParseErrorMsg& error) {
         return ReportEngineError(argv[2], error);

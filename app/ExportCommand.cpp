@@ -9,6 +9,7 @@
 
 #include "app/CommandSupport.h"
 #include "model/CurvanaDocument.h"
+#include "model/CurveKind.h"
 #include "model/FormulaCheck.h"
 #include "model/Sampler.h"
 #include "platform/CLocale.h"
@@ -193,27 +194,28 @@ private:
     std::string option_;
 };
 
-// --cartesian, --parametric or --polar with its arguments; on error prints it and returns false.
-bool ParseCurve(OptionValues& values, const std::string& a, std::vector<CurveOption>& curves)
+// The kind whose command-line option is a, or null.
+const CurveKind* KindOfOption(const std::string& a)
 {
+    for (const CurveKind& kind : kCurveKinds)
+        if (a == kind.option)
+            return &kind;
+    return nullptr;
+}
+
+// A curve option with its arguments; on error prints it and returns false.
+bool ParseCurve(OptionValues& values, const CurveKind& kind, std::vector<CurveOption>& curves)
+{
+    const bool parameter = RunsOverParameter(kind);
+    std::string names = kind.formulaArguments;
+    if (parameter)
+        names = names + " " + kind.minName + " " + kind.maxName + " ITERATIONS";
+    if (!values.Need(kind.option, kind.formulaCount + (parameter ? 3 : 0), names.c_str()))
+        return false;
     CurveOption c;
-    if (a == "--cartesian") {
-        if (!values.Need(a, 1, "FORMULE"))
-            return false;
-        c.option = "--cartesian";
-        c.type = CurveCartesian;
-    } else if (a == "--parametric") {
-        if (!values.Need(a, 5, "FX FY TMIN TMAX ITERATIONS"))
-            return false;
-        c.option = "--parametric";
-        c.type = CurveParametric;
-    } else {
-        if (!values.Need(a, 4, "FORMULE THETAMIN THETAMAX ITERATIONS"))
-            return false;
-        c.option = "--polar";
-        c.type = CurvePolar;
-    }
-    // Cartesian curves run over the view; their interval and count are the new document's.
+    c.option = kind.option;
+    c.type = kind.type;
+    // Curves over the view have the new document's interval and count.
     const CFunction defaults = DefaultCurve();
     c.min = defaults.paramMin;
     c.max = defaults.paramMax;
@@ -222,16 +224,14 @@ bool ParseCurve(OptionValues& values, const std::string& a, std::vector<CurveOpt
     if (!f1)
         return false;
     c.formula1 = *f1;
-    if (c.type == CurveParametric) {
+    if (kind.formulaCount == 2) {
         std::optional<std::string> f2 = values.Formula(c.shown2);
         if (!f2)
             return false;
         c.formula2 = *f2;
     }
-    if (c.type != CurveCartesian) {
-        const bool polar = c.type == CurvePolar;
-        if (!values.Interval(
-                polar ? "THETAMIN" : "TMIN", polar ? "THETAMAX" : "TMAX", c.min, c.max))
+    if (parameter) {
+        if (!values.Interval(kind.minName, kind.maxName, c.min, c.max))
             return false;
         const std::optional<double> n = values.Iterations();
         if (!n)
@@ -294,9 +294,9 @@ std::optional<ExportOptions> ParseOptions(int argc, char** argv)
             o.searchDiscontinuities = false;
         } else if (a == "--manual-graduation") {
             o.manualGraduation = true;
-        } else if (a == "--cartesian" || a == "--parametric" || a == "--polar") {
+        } else if (const CurveKind* kind = KindOfOption(a)) {
             OptionValues values(argc, argv, i);
-            if (!ParseCurve(values, a, o.curves))
+            if (!ParseCurve(values, *kind, o.curves))
                 return std::nullopt;
         } else if (a == "--colour") {
             if (i + 1 >= argc) {
@@ -342,21 +342,6 @@ std::optional<ExportOptions> ParseOptions(int argc, char** argv)
     return o;
 }
 
-const char* KindName(CurveType type, bool second)
-{
-    switch (type) {
-    case CurveCartesian:
-        return "y(x)";
-    case CurveParametric:
-        return second ? "y(t)" : "x(t)";
-    case CurvePolar:
-        return "r(theta)";
-    case CurveNone:
-        break;
-    }
-    return "";
-}
-
 std::string Shown(const std::string& engineText)
 {
     return platform::Cp1252ToUtf8(engineText).value_or(engineText);
@@ -370,8 +355,9 @@ int CheckCurveFormula(int index, const CurveOption& c, bool second)
     const std::string& shown = second ? c.shown2 : c.shown1;
     const char* variable = CurveVariable(c.type);
     const FormulaCheck check = CheckFormula(text, c.type);
+    const CurveKind* kind = FindCurveKind(c.type);
     const std::string curve = "courbe " + std::to_string(index) + " (" + c.option + ", "
-        + KindName(c.type, second) + ")";
+        + (kind != nullptr ? kind->formulaNames[second ? 1 : 0] : "") + ")";
     switch (check.status) {
     case FormulaCheck::Status::Ok:
     case FormulaCheck::Status::NoCurveKind: // every kind of the command line has a variable
@@ -456,7 +442,7 @@ int RunExport(int argc, char** argv)
     for (size_t i = 0; i < o.curves.size(); ++i) {
         const CurveOption& c = o.curves[i];
         for (bool second : {false, true}) {
-            if (second && c.type != CurveParametric)
+            if (second && FindCurveKind(c.type)->formulaCount < 2)
                 continue;
             if (const int status = CheckCurveFormula(static_cast<int>(i), c, second))
                 return status;

@@ -225,16 +225,26 @@ Compiler::Leaf Compiler::LeafKind(const Parser* node, double& k, int32_t& index)
 // Whether an operator can have no effect of its own: no error, no draw.
 bool OperatorNeverFails(int code)
 {
-    switch (code) {
+    switch (static_cast<OperatorCode>(code)) {
 #define CURVANA_OPERATOR_NEVER_FAILS(Stem, code, ...) case code:
         CURVANA_PLAIN_OPERATORS(CURVANA_OPERATOR_NEVER_FAILS)
 #undef CURVANA_OPERATOR_NEVER_FAILS
     case kOperatorAnd:
     case kOperatorOr:
         return true;
-    default:
-        return false;
+    case kOperatorNone:
+    case kOperatorPrefixPlus:
+    case kOperatorPrefixMinus:
+    case kOperatorDivide:
+    case kOperatorModulus:
+    case kOperatorPower:
+    case kOperatorNot:
+    case kOperatorComplement:
+    case kOperatorThenElse:
+    case kOperatorIf:
+        break;
     }
+    return false;
 }
 
 bool Compiler::IsEffectFree(const Parser* node, int level) const
@@ -446,7 +456,7 @@ bool Compiler::EmitOperation(const OperationParser* node, int level)
 {
     const Parser* left = node->GetLeft();
     const Parser* right = node->GetRight();
-    switch (node->GetTypeCode()) {
+    switch (static_cast<OperatorCode>(node->GetTypeCode())) {
 #define CURVANA_OPERATOR_CASE(Stem, code, Class, order, value)                                     \
     case code:                                                                                     \
         return EmitPlain(Op::Stem##S, OperandOrder::order == OperandOrder::RightFirst, node, level);
@@ -499,10 +509,16 @@ bool Compiler::EmitOperation(const OperationParser* node, int level)
         // A ":" outside a conditional evaluates neither branch.
         Add(Op::PushError, kErrorMissingQuestionMark);
         return true;
-    default:
-        AddNode(node);
-        return true;
+    // Never two-operand nodes.
+    case kOperatorNone:
+    case kOperatorPrefixPlus:
+    case kOperatorPrefixMinus:
+    case kOperatorNot:
+    case kOperatorComplement:
+        break;
     }
+    AddNode(node);
+    return true;
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 
 #include "engine/DepthGuard.h"
 #include "engine/Leaves.h"
+#include "platform/CLocale.h"
 
 FunctionInterpreter::FunctionInterpreter(const char* formula)
 {
@@ -240,4 +241,12 @@ int FunctionInterpreter::GetVariableIndex(const char* name)
         return i;
     AddVariable(name);
     return GetVariableCount() - 1;
+}
+
+std::string DerivativeText(const std::string& formula, const char* variable)
+{
+    FunctionInterpreter interpreter(formula);
+    NodePtr derivative = interpreter.Derive(variable);
+    derivative->Simplify();
+    return platform::CToLower(derivative->ToText());
 }

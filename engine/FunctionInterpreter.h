@@ -107,3 +107,7 @@ private:
     std::deque<std::string> names;
     std::vector<double> values;
 };
+
+// The derivative of a formula by a variable as it is shown and stored: parsed, derived,
+// simplified, printed and lower-cased. Raises the ParseErrorMsg of any engine error.
+std::string DerivativeText(const std::string& formula, const char* variable);

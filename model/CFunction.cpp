@@ -6,22 +6,14 @@
 
 #include "engine/FunctionInterpreter.h"
 #include "engine/QuietEvaluation.h"
+#include "model/CurveKind.h"
 #include "platform/Archive.h"
 #include "platform/CLocale.h"
 
 const char* CurveVariable(CurveType type)
 {
-    switch (type) {
-    case CurveCartesian:
-        return "x";
-    case CurveParametric:
-        return "t";
-    case CurvePolar:
-        return "theta";
-    case CurveNone:
-        break;
-    }
-    return nullptr;
+    const CurveKind* kind = FindCurveKind(type);
+    return kind != nullptr ? kind->variable : nullptr;
 }
 
 double DefaultNaN()
@@ -128,11 +120,13 @@ bool CEasyFunction::Compile()
         failed = true;
         return false;
     }
+    const CurveKind* kind = FindCurveKind(type);
     if (!CompileFormula(formula1, CurveVariable(type), interpreter1)) {
         failed = true;
         return false;
     }
-    if (type == CurveParametric && !CompileFormula(formula2, "t", interpreter2)) {
+    if (kind != nullptr && kind->formulaCount == 2
+        && !CompileFormula(formula2, kind->variable, interpreter2)) {
         failed = true;
         return false;
     }
@@ -206,11 +200,7 @@ double CEasyFunction::EvaluateFormula2(double v)
 bool DeriveText(const std::string& text, const char* variable, std::string& out)
 {
     try {
-        FunctionInterpreter interpreter(text);
-        (void)interpreter.GetVariableCount();
-        NodePtr derivative = interpreter.Derive(variable);
-        derivative->Simplify();
-        out = platform::CToLower(derivative->ToText());
+        out = DerivativeText(text, variable);
         return true;
     } catch (const ParseErrorMsg& e) {
         (void)ParseErrorText(e);
@@ -220,25 +210,20 @@ bool DeriveText(const std::string& text, const char* variable, std::string& out)
 
 bool CEasyFunction::DeriveDefinition(CEasyFunction& target) const
 {
-    std::string d1;
-    std::string d2;
-    switch (type) {
-    case CurveNone:
+    if (type == CurveNone) {
         target.SetDefinition(CurveNone, "", "");
         return false;
-    case CurveCartesian:
-    case CurvePolar:
-        if (!DeriveText(formula1, CurveVariable(type), d1))
-            return false;
-        target.SetDefinition(type, d1, "");
-        return true;
-    case CurveParametric:
-        if (!DeriveText(formula1, "t", d1) || !DeriveText(formula2, "t", d2))
-            return false;
-        target.SetDefinition(type, d1, d2);
-        return true;
     }
-    return false; // another kind: the target stays unchanged
+    const CurveKind* kind = FindCurveKind(type);
+    if (kind == nullptr)
+        return false; // a kind no code knows: the target stays unchanged
+    std::string d1;
+    std::string d2;
+    if (!DeriveText(formula1, kind->variable, d1)
+        || (kind->formulaCount == 2 && !DeriveText(formula2, kind->variable, d2)))
+        return false;
+    target.SetDefinition(type, d1, d2);
+    return true;
 }
 
 // ---- CFunction ----

@@ -117,10 +117,7 @@ bool DeriveFormula(
 {
     out.clear();
     try {
-        FunctionInterpreter interpreter(text);
-        NodePtr derivative = interpreter.Derive(variable.c_str());
-        derivative->Simplify();
-        out = platform::CToLower(derivative->ToText());
+        out = DerivativeText(text, variable.c_str());
         return true;
     } catch (const ParseErrorMsg& e) {
         error = e;

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "model/CFunctionsContext.h"
+#include "model/CurveKind.h"
 #include "model/SamplerWalk.h"
 
 namespace {
@@ -34,19 +35,19 @@ void CheckContinuity(CurveType kind, const SamplePoint& prev, SamplePoint& cur,
     }
     // The derivative says the curve rises at both ends of the step but it fell, or the reverse:
     // there is a jump between the two samples. Comparisons with NaN are false.
-    switch (kind) {
-    case CurveCartesian:
+    const CurveKind* described = FindCurveKind(kind);
+    if (described == nullptr)
+        return;
+    switch (described->point) {
+    case PointRule::Graph:
         TestComponent(prev.wy, cur.wy, prevD.wy, curD.wy, cur.valid);
         break;
-    case CurveParametric:
+    case PointRule::Parametric:
         TestComponent(prev.wy, cur.wy, prevD.wy, curD.wy, cur.valid);
         TestComponent(prev.wx, cur.wx, prevD.wx, curD.wx, cur.valid);
         break;
-    case CurvePolar:
+    case PointRule::Polar:
         TestComponent(prev.r, cur.r, prevD.r, curD.r, cur.valid);
-        break;
-    case CurveNone:
-    default:
         break;
     }
 }
@@ -68,9 +69,8 @@ namespace {
 bool MentionsRand(const std::string& text)
 {
     static constexpr char kName[] = "rand";
-    const auto it = std::search(text.begin(), text.end(), kName, kName + 4, [](char a, char b) {
-        return std::tolower(static_cast<unsigned char>(a)) == b;
-    });
+    const auto it = std::search(text.begin(), text.end(), kName, kName + 4,
+        [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
     return it != text.end();
 }
 
@@ -78,8 +78,9 @@ bool MentionsRand(const std::string& text)
 
 bool MayDrawRandom(const CFunction& curve)
 {
+    const CurveKind* kind = FindCurveKind(curve.Type());
     return MentionsRand(curve.Formula1())
-        || (curve.Type() == CurveParametric && MentionsRand(curve.Formula2()));
+        || (kind != nullptr && kind->formulaCount == 2 && MentionsRand(curve.Formula2()));
 }
 
 void SampleFunctions(CFunctionsContext& context, std::vector<std::vector<PlotPoint>>& points)

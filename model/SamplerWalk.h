@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "model/CFunctionsContext.h"
+#include "model/CurveKind.h"
 #include "model/Sampler.h"
 
 namespace sampler_detail {
@@ -39,8 +40,14 @@ template <class Value1, class Value2>
 void SampleFromValues(CurveType kind, const CFunctionsContext& context, double v, Value1 value1,
     Value2 value2, SamplePoint& s)
 {
-    switch (kind) {
-    case CurveCartesian:
+    const CurveKind* described = FindCurveKind(kind);
+    if (described == nullptr) {
+        // Nothing is written; valid keeps its previous value.
+        s.xValid = s.yValid = s.rValid = false;
+        return;
+    }
+    switch (described->point) {
+    case PointRule::Graph:
         s.wx = v;
         s.px = context.WorldToPixelX(v);
         s.xValid = true;
@@ -50,7 +57,7 @@ void SampleFromValues(CurveType kind, const CFunctionsContext& context, double v
             s.py = context.WorldToPixelY(s.wy);
         s.valid = s.xValid && s.yValid;
         break;
-    case CurveParametric:
+    case PointRule::Parametric:
         s.wx = value1();
         s.xValid = sampler_detail::IsNumber(s.wx);
         if (s.xValid) {
@@ -62,7 +69,7 @@ void SampleFromValues(CurveType kind, const CFunctionsContext& context, double v
         }
         s.valid = s.xValid && s.yValid;
         break;
-    case CurvePolar:
+    case PointRule::Polar:
         s.r = value1();
         s.rValid = sampler_detail::IsNumber(s.r);
         if (s.rValid) {
@@ -74,11 +81,6 @@ void SampleFromValues(CurveType kind, const CFunctionsContext& context, double v
         }
         s.valid = s.rValid;
         break;
-    case CurveNone:
-    default:
-        // Nothing is written; valid keeps its previous value.
-        s.xValid = s.yValid = s.rValid = false;
-        return;
     }
     // Written so that a NaN pixel coordinate (a degenerate view) counts as out of bounds too.
     if (!(s.px >= kMinPixel && s.px <= kMaxPixel && s.py >= kMinPixel && s.py <= kMaxPixel))
@@ -132,14 +134,14 @@ public:
                     break;
                 vs_[n++] = next;
             }
-            const CurveType kind = d_.Type();
-            if (kind != CurveCartesian && kind != CurveParametric && kind != CurvePolar) {
+            const CurveKind* kind = FindCurveKind(d_.Type());
+            if (kind == nullptr) {
                 refused_ = true; // nothing to evaluate: the one-by-one path writes the flags
                 return;
             }
             const auto size = static_cast<size_t>(n);
             if (!d_.EvaluateFormula1Many(vs_, values1_, size)
-                || (kind == CurveParametric && !d_.EvaluateFormula2Many(vs_, values2_, size))) {
+                || (kind->formulaCount == 2 && !d_.EvaluateFormula2Many(vs_, values2_, size))) {
                 refused_ = true;
                 return;
             }
@@ -309,21 +311,20 @@ void SampleFunctionOf(
     double start = 0;
     double end = 0;
     double step = 1;
-    switch (kind) {
-    case CurveCartesian:
+    const CurveKind* described = FindCurveKind(kind);
+    if (described == nullptr)
+        return;
+    switch (described->range) {
+    case VariableRange::ViewX:
         // One sample per pixel column of the displayed x range.
         start = context.PixelToWorldX(0);
         end = context.PixelToWorldX(context.screenWidth);
         step = (end - start) / context.screenWidth;
         break;
-    case CurveParametric:
-    case CurvePolar:
+    case VariableRange::Parameter:
         start = f.paramMin;
         end = f.paramMax;
         step = (f.paramMax - f.paramMin) / f.iterations;
-        break;
-    case CurveNone:
-    default:
         break;
     }
     if (!(end > start))

@@ -11,26 +11,22 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "model/CurveKind.h"
 #include "ui/Cp1252Text.h"
 #include "ui/FormulaMessages.h"
 #include "ui/dialogs/CColorBtn.h"
 
 namespace {
 
-struct TypeItem {
-    const char* text;
-    CurveType type;
-};
-
-constexpr TypeItem kTypeItems[] = {
-    {"Cartésienne", CurveCartesian},
-    {"Paramétrée", CurveParametric},
-    {"Polaire", CurvePolar},
-};
-
 QString Text(const char* utf8)
 {
     return QString::fromUtf8(utf8);
+}
+
+// The caption of a kind's formula field: "Fonction y(x)".
+QString FormulaCaption(const char* formulaName)
+{
+    return Text("Fonction ") + Text(formulaName);
 }
 
 // Hidden fields keep their room, so that the dialog does not jump when the kind changes.
@@ -60,8 +56,8 @@ CDlgFonctions::CDlgFonctions(const std::vector<CFunction>& curves, QWidget* pare
     : QDialog(parent), functions_(curves)
 {
     Build();
-    for (const TypeItem& item : kTypeItems)
-        type_->addItem(Text(item.text), static_cast<int>(item.type));
+    for (const CurveKind& kind : kCurveKinds)
+        type_->addItem(Text(kind.editorName), static_cast<int>(kind.type));
     type_->setCurrentIndex(0);
     spin_->setRange(0, std::max(static_cast<int>(functions_.size()) - 1, 0));
     spin_->setValue(0);
@@ -164,9 +160,12 @@ void CDlgFonctions::Build()
     grid->setColumnStretch(3, 1);
     // The first column fits every caption a kind can give, so that nothing moves between kinds.
     int captions = 0;
-    for (const char* caption : {"Fonction y(x)", "Fonction x(t)", "Fonction y(t)",
-             "Fonction r(theta)", "Fonction x(theta) :", "Fonction y(theta) :", "Paramètre :"})
+    for (const char* caption : {"Fonction x(theta) :", "Fonction y(theta) :", "Paramètre :"})
         captions = std::max(captions, caption1_->fontMetrics().horizontalAdvance(Text(caption)));
+    for (const CurveKind& kind : kCurveKinds)
+        for (int i = 0; i < kind.formulaCount; ++i)
+            captions = std::max(captions,
+                caption1_->fontMetrics().horizontalAdvance(FormulaCaption(kind.formulaNames[i])));
     grid->setColumnMinimumWidth(0, captions);
 
     for (QWidget* w : std::initializer_list<QWidget*> {caption2_, formula2_, paramLabel_, paramMin_,
@@ -194,32 +193,23 @@ void CDlgFonctions::Build()
 
 void CDlgFonctions::ApplyType(CurveType type)
 {
-    const bool second = type == CurveParametric;
+    const CurveKind* kind = FindCurveKind(type);
+    const bool second = kind != nullptr && kind->formulaCount == 2;
     caption2_->setVisible(second);
     formula2_->setVisible(second);
     feedback2_->setVisible(second);
-    const bool parameter = type != CurveCartesian;
+    // A kind the editor does not know shows the parameter fields, as the kinds that have one.
+    const bool parameter = kind == nullptr || RunsOverParameter(*kind);
     for (QWidget* w : std::initializer_list<QWidget*> {paramMin_, paramMax_, paramSeparator_,
              paramLabel_, step_, stepLabel_, iterations_, iterationsLabel_})
         w->setVisible(parameter);
 
     const QSignalBlocker blocker(type_);
-    switch (type) {
-    case CurveCartesian:
-        caption1_->setText(Text("Fonction y(x)"));
-        type_->setCurrentIndex(0);
-        break;
-    case CurveParametric:
-        caption1_->setText(Text("Fonction x(t)"));
-        caption2_->setText(Text("Fonction y(t)"));
-        type_->setCurrentIndex(1);
-        break;
-    case CurvePolar:
-        caption1_->setText(Text("Fonction r(theta)"));
-        type_->setCurrentIndex(2);
-        break;
-    case CurveNone:
-        break;
+    if (kind != nullptr) {
+        caption1_->setText(FormulaCaption(kind->formulaNames[0]));
+        if (second)
+            caption2_->setText(FormulaCaption(kind->formulaNames[1]));
+        type_->setCurrentIndex(static_cast<int>(kind - kCurveKinds));
     }
     UpdateFeedback();
 }
@@ -248,8 +238,7 @@ void CDlgFonctions::ShowCurve(int index)
     {
         // A kind the combo does not list leaves it without a selection, and the kind is kept.
         const QSignalBlocker blocker(type_);
-        if (curve.Type() != CurveCartesian && curve.Type() != CurveParametric
-            && curve.Type() != CurvePolar)
+        if (FindCurveKind(curve.Type()) == nullptr)
             type_->setCurrentIndex(-1);
     }
     ApplyType(curve.Type());
