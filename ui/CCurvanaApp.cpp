@@ -67,7 +67,7 @@ CCurvanaApp::CCurvanaApp(int& argc, char** argv) : QApplication(argc, argv)
     setOrganizationName(QStringLiteral("Curvana"));
     setApplicationName(QStringLiteral("Curvana"));
     setApplicationVersion(QStringLiteral(CURVANA_VERSION));
-    setDesktopFileName(QStringLiteral("curvana"));
+    setDesktopFileName(QStringLiteral("org.curvana.Curvana"));
     // Qt's standard buttons and dialogs speak the program's language.
     if (qtTranslator_.load(
             QStringLiteral("qtbase_fr"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
