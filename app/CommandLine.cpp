@@ -9,6 +9,7 @@
 
 #include "app/CommandSupport.h"
 #include "app/ExportCommand.h"
+#include "app/IntervalCommand.h"
 #include "engine/FunctionInterpreter.h"
 #include "platform/CLocale.h"
 #include "platform/Version.h"
@@ -159,5 +160,7 @@ int RunCommandLine(int argc, char** argv)
         return RunDerive(argc, argv);
     if (command == "--export")
         return RunExport(argc, argv);
+    if (command == "--interval")
+        return RunInterval(argc, argv);
     return UsageError("option inconnue : « " + command + " »");
 }

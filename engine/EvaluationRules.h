@@ -15,6 +15,29 @@
 
 // ---- Functions ----
 
+// The values the rows' domain tests share, for a double operand (IntervalRules.h has them for a
+// range).
+inline double Cos(double x)
+{
+    return std::cos(x);
+}
+inline double Sin(double x)
+{
+    return std::sin(x);
+}
+inline double Cosh(double x)
+{
+    return std::cosh(x);
+}
+inline double Sinh(double x)
+{
+    return std::sinh(x);
+}
+inline double Tanh(double x)
+{
+    return std::tanh(x);
+}
+
 // A function's rule by its code. The compiled program passes skipNeverMet to leave out the
 // domain tests that no double meets (their row says NeverMet); the tree walk keeps every test.
 // Always inlined: with a constant code the switch folds away, and a call per function would cost
@@ -24,7 +47,7 @@ template <bool skipNeverMet = false>
 {
     switch (code) {
 #define CURVANA_FUNCTION_RULE(                                                                     \
-    Stem, code, name, Class, call, error, test, shared, failsWhen, value)                          \
+    Stem, code, name, Class, call, error, test, shared, failsWhen, value, shape)                   \
     case kFunction##Stem: {                                                                        \
         [[maybe_unused]] const double u = shared;                                                  \
         if (!(skipNeverMet && DomainTest::test == DomainTest::NeverMet) && (failsWhen))            \

@@ -30,6 +30,40 @@ FunctionInterpreter::FunctionInterpreter(const char* formula)
     }
 }
 
+FunctionInterpreter::FunctionInterpreter(NodePtr tree)
+{
+    if (!tree)
+        RaiseError(kErrorEmptyExpression, -1, -1);
+    root = tree.release();
+    root->parent = this;
+    try {
+        root->Bind(this);
+        Simplify();
+    } catch (...) {
+        DestroyOperands(this);
+        throw;
+    }
+}
+
+std::unique_ptr<FunctionInterpreter> FunctionInterpreter::DerivativeInterpreter(int i) const
+{
+    NodePtr tree = DeriveByIndex(i);
+    try {
+        return std::unique_ptr<FunctionInterpreter>(new FunctionInterpreter(std::move(tree)));
+    } catch (const std::bad_alloc&) {
+        RaiseError(kErrorOutOfMemory, 0, 0);
+    }
+}
+
+void FunctionInterpreter::CopyVariableValues(const FunctionInterpreter& other)
+{
+    for (int i = 0; i < GetVariableCount(); ++i) {
+        const int j = other.FindVariable(GetVariableName(i));
+        if (j >= 0)
+            SetVariableValueAt(i, other.GetVariableValueAt(j));
+    }
+}
+
 FunctionInterpreter::~FunctionInterpreter()
 {
     DestroyOperands(this);

@@ -6,6 +6,7 @@
 // operations are answered by its root.
 
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,15 @@ public:
     NodePtr Derive(const char* variable) const override;
     bool IsDifferent(const Parser* other) const override;
     bool IsEqual(const Parser* other) const override;
+    IntervalBounds EvaluateInterval(const IntervalInput& input) const override;
+
+    // The derivative by variable i as an interpreter of its own: the exact tree, simplified (not
+    // printed and parsed again), its variables bound by name. Raises the engine's error when the
+    // formula has no derivative.
+    std::unique_ptr<FunctionInterpreter> DerivativeInterpreter(int i) const;
+    // Sets each variable of this interpreter to the value of the variable of the same name in
+    // other, when it has one.
+    void CopyVariableValues(const FunctionInterpreter& other);
 
     virtual NodePtr CloneTree() const;
     virtual int GetVariableCount() const { return static_cast<int>(values.size()); }
@@ -94,6 +104,8 @@ protected:
     void ReleaseOperands(std::vector<Parser*>& out) override;
 
 private:
+    // An interpreter of a tree built elsewhere (DerivativeInterpreter).
+    explicit FunctionInterpreter(NodePtr tree);
     // Rebuilds the program from the tree; without memory for it the tree walk serves.
     void CompileProgram();
 

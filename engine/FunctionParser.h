@@ -27,6 +27,8 @@ public:
     bool IsEqual(const Parser* other) const override { return !IsDifferent(other); }
     // The derivative rule of the function's code (Derivatives.cpp).
     NodePtr Derive(const char* variable) const override;
+    // The interval rule of the function's code (IntervalRules.cpp).
+    IntervalBounds EvaluateInterval(const IntervalInput& input) const override;
 
     virtual int GetTypeCode() const { return 0; }
 

@@ -43,6 +43,7 @@ public:
     // Two draws never count as equal, not even a draw and itself.
     bool IsDifferent(const Parser*) const override { return true; }
     bool IsEqual(const Parser*) const override { return false; }
+    IntervalBounds EvaluateInterval(const IntervalInput& input) const override;
 
     virtual int GetTypeCode() const { return kFunctionRand; }
 

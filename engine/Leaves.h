@@ -19,6 +19,7 @@ public:
     NodePtr Clone() const override;
     bool IsDifferent(const Parser* other) const override;
     bool IsEqual(const Parser* other) const override { return !IsDifferent(other); }
+    IntervalBounds EvaluateInterval(const IntervalInput& input) const override;
 
     const double value;
 };
@@ -38,6 +39,7 @@ public:
     NodePtr Clone() const override;
     bool IsDifferent(const Parser* other) const override;
     bool IsEqual(const Parser* other) const override { return !IsDifferent(other); }
+    IntervalBounds EvaluateInterval(const IntervalInput& input) const override;
 
     virtual const std::string& GetName() const { return name; }
     virtual int GetIndex() const { return index; }

@@ -27,6 +27,8 @@ public:
     NodePtr Clone() const override;
     bool IsDifferent(const Parser* other) const override;
     bool IsEqual(const Parser* other) const override { return !IsDifferent(other); }
+    // Every operator's interval rule, by its code (IntervalEvaluation.cpp).
+    IntervalBounds EvaluateInterval(const IntervalInput& input) const override;
 
     virtual int GetTypeCode() const { return 0; }
     // Replaces this node, in its parent, by one of its own operands. This node is destroyed by

@@ -13,6 +13,8 @@
 
 class FunctionInterpreter;
 class Parser;
+struct IntervalBounds; // IntervalRules.h
+struct IntervalInput;
 
 using NodePtr = std::unique_ptr<Parser>;
 
@@ -62,6 +64,8 @@ public:
     virtual bool IsDifferent(const Parser* other) const;
     virtual bool IsEqual(const Parser* other) const;
     virtual ~Parser();
+    // The bounds of the node's values over a range of one variable (IntervalEvaluation.cpp).
+    virtual IntervalBounds EvaluateInterval(const IntervalInput& input) const;
 
     // Text parsing.
     virtual OperatorToken ScanOperator(const TextRange* range, int at) const;

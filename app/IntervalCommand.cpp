@@ -1,0 +1,118 @@
+#include "app/IntervalCommand.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/CommandSupport.h"
+#include "engine/IntervalEvaluator.h"
+#include "platform/CLocale.h"
+
+namespace {
+
+// A bound of the range: any number of the C locale, infinities included, but not NaN.
+std::optional<double> Bound(const char* text, const char* name)
+{
+    char* end = nullptr;
+    const double v = platform::CStrtod(text, &end);
+    if (end == text || *end != '\0' || platform::IsCSpace(text[0])) {
+        UsageError(std::string("--interval : ") + name + " n'est pas un nombre : « " + text + " »");
+        return std::nullopt;
+    }
+    if (std::isnan(v)) {
+        UsageError(std::string("--interval : ") + name + " ne peut être NaN : « " + text + " »");
+        return std::nullopt;
+    }
+    return v;
+}
+
+std::string Number(double v)
+{
+    return platform::CFormat("%.17g", v);
+}
+
+} // namespace
+
+int RunInterval(int argc, char** argv)
+{
+    if (argc < 5)
+        return UsageError("--interval attend FORMULE XMIN XMAX");
+    const std::optional<std::string> formula = ToEngineText(argv[2]);
+    if (!formula)
+        return UsageError(
+            "la formule contient un caractère que le code page 1252 ne sait pas représenter");
+    const std::optional<double> lo = Bound(argv[3], "XMIN");
+    if (!lo)
+        return kExitUsage;
+    const std::optional<double> hi = Bound(argv[4], "XMAX");
+    if (!hi)
+        return kExitUsage;
+    if (!(*lo <= *hi))
+        return UsageError(std::string("--interval : XMIN doit être inférieur ou égal à XMAX : « ")
+            + argv[3] + " » et « " + argv[4] + " »");
+
+    struct Assignment {
+        std::string name;
+        std::string shownName;
+        double value;
+    };
+    std::vector<Assignment> assignments;
+    for (int i = 5; i < argc; ++i) {
+        const char* equals = std::strchr(argv[i], '=');
+        if (equals == nullptr || equals == argv[i])
+            return UsageError(std::string("« ") + argv[i] + " » n'est pas de la forme NOM=VALEUR");
+        const std::string shownName(argv[i], static_cast<size_t>(equals - argv[i]));
+        const std::optional<std::string> name = ToEngineText(shownName.c_str());
+        if (!name)
+            return UsageError("le nom « " + shownName
+                + " » contient un caractère que le code page 1252 ne sait pas représenter");
+        char* end = nullptr;
+        const double value = platform::CStrtod(equals + 1, &end);
+        if (end == equals + 1 || *end != '\0')
+            return UsageError(std::string("la valeur de « ") + shownName
+                + " » n'est pas un nombre : « " + (equals + 1) + " »");
+        assignments.push_back({*name, shownName, value});
+    }
+
+    try {
+        FunctionInterpreter f(*formula);
+        std::vector<bool> assigned(static_cast<size_t>(f.GetVariableCount()), false);
+        for (const Assignment& a : assignments) {
+            const int i = f.FindVariable(a.name.c_str());
+            if (i < 0) {
+                std::fprintf(stderr,
+                    "curvana : la formule n'utilise pas la variable « %s » ; valeur ignorée\n",
+                    a.shownName.c_str());
+                continue;
+            }
+            f.SetVariableValueAt(i, a.value);
+            assigned[static_cast<size_t>(i)] = true;
+        }
+        // The one variable without a value runs over the range; with none, the formula is a
+        // number.
+        int index = -1;
+        for (int i = 0; i < f.GetVariableCount(); ++i) {
+            if (assigned[static_cast<size_t>(i)])
+                continue;
+            if (index >= 0)
+                return UsageError(std::string("--interval : la formule utilise plusieurs "
+                                              "variables sans valeur : « ")
+                    + ToTerminalText(f.GetVariableName(index)) + " » et « "
+                    + ToTerminalText(f.GetVariableName(i)) + " »");
+            index = i;
+        }
+        const IntervalEvaluator evaluator(f, index);
+        const IntervalBounds b = evaluator.Evaluate({*lo, *hi}, 8);
+        if (b.range.IsEmpty())
+            std::printf("[empty] ill\n");
+        else
+            std::printf("[%s, %s] %s\n", Number(b.range.lo).c_str(), Number(b.range.hi).c_str(),
+                DecorationName(b.decoration()));
+        return kExitOk;
+    } catch (const ParseErrorMsg& error) {
+        return ReportEngineError(argv[2], error);
+    }
+}
