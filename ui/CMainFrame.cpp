@@ -23,10 +23,10 @@
 #include "ui/CCurvanaDoc.h"
 #include "ui/CCurvanaView.h"
 #include "ui/CommandTable.h"
+#include "ui/DocumentCommands.h"
 #include "ui/KeyboardLocks.h"
 #include "ui/Printing.h"
 #include "ui/Resources.h"
-#include "ui/DocumentCommands.h"
 #include "ui/dialogs/CAboutDlg.h"
 #include "ui/dialogs/CDlgFonctions.h"
 #include "ui/dialogs/CDlgIntervalles.h"
@@ -34,11 +34,11 @@
 #include "ui/dialogs/CDlgTraceAxes.h"
 #include "ui/dialogs/CDlgTraceParams.h"
 #include "ui/dialogs/CDlgViewScreenSize.h"
+#include "view/StatusText.h"
 
 namespace {
 
 const char* const kTitle = "Curvana";
-const char* const kIdle = "Prêt";
 const char* const kFilter = "Fichiers Curvana (*.cvn)";
 const char* const kSaveQuestion = "Enregistrer les modifications apportées à %1 ?";
 const char* const kOpenFailed = "L'ouverture du document a échoué.";
@@ -172,7 +172,7 @@ void CMainFrame::BuildToolbar()
 void CMainFrame::BuildStatusBar()
 {
     QStatusBar* bar = statusBar();
-    panes_[0] = new QLabel(Text(kIdle), bar);
+    panes_[0] = new QLabel(QString::fromStdString(IdleStatusText()), bar);
     panes_[1] = new QLabel(Text("MAJ"), bar);
     panes_[2] = new QLabel(Text("NUM"), bar);
     bar->addWidget(panes_[0], 1);
@@ -200,7 +200,7 @@ void CMainFrame::UpdateLockPanes()
 
 void CMainFrame::ShowIdlePrompt()
 {
-    panes_[0]->setText(Text(kIdle));
+    panes_[0]->setText(QString::fromStdString(IdleStatusText()));
 }
 
 void CMainFrame::RebuildRecentFiles()
