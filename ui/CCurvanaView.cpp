@@ -17,6 +17,7 @@
 #include "ui/QtGraphics.h"
 #include "ui/Resources.h"
 #include "ui/SerialRaster.h"
+#include "ui/SharedTexts.h"
 #include "view/PlotRenderer.h"
 #include "view/StatusText.h"
 
@@ -160,7 +161,7 @@ void CCurvanaView::DrawBand(QPainter& painter) const
 
 QString CCurvanaView::CoordinatesAt(PixelPoint p) const
 {
-    return QString::fromStdString(PointerStatusText(doc_.Context(), p));
+    return Text(PointerStatusText(doc_.Context(), p));
 }
 
 void CCurvanaView::mousePressEvent(QMouseEvent* event)
@@ -220,7 +221,7 @@ void CCurvanaView::RunArmedTool(Tool tool)
         break;
     case ToolOutcome::Refused:
         QMessageBox::critical(this, QStringLiteral("Curvana"),
-            QString::fromUtf8(tool == Tool::ZoomIn ? kZoomInRefused : kZoomOutRefused));
+            Text(tool == Tool::ZoomIn ? kZoomInRefused : kZoomOutRefused));
         break;
     case ToolOutcome::Unchanged:
         break;
@@ -246,7 +247,7 @@ void CCurvanaView::wheelEvent(QWheelEvent* event)
 
 void CCurvanaView::leaveEvent(QEvent* event)
 {
-    emit StatusText(QString::fromStdString(IdleStatusText()));
+    emit StatusText(Text(IdleStatusText()));
     QWidget::leaveEvent(event);
 }
 

@@ -27,6 +27,7 @@
 #include "ui/KeyboardLocks.h"
 #include "ui/Printing.h"
 #include "ui/Resources.h"
+#include "ui/SharedTexts.h"
 #include "ui/dialogs/CAboutDlg.h"
 #include "ui/dialogs/CDlgFonctions.h"
 #include "ui/dialogs/CDlgIntervalles.h"
@@ -41,15 +42,6 @@ namespace {
 const char* const kTitle = "Curvana";
 const char* const kFilter = "Fichiers Curvana (*.cvn)";
 const char* const kSaveQuestion = "Enregistrer les modifications apportées à %1 ?";
-const char* const kOpenFailed = "L'ouverture du document a échoué.";
-const char* const kSaveFailed = "L'enregistrement du document a échoué.";
-const char* const kExportFailed = "L'exportation de l'image a échoué.";
-const char* const kPrintFailed = "L'impression a échoué.";
-
-QString Text(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 // The first local file of a drop, if any.
 QString DroppedFile(const QMimeData* mime)
@@ -172,7 +164,7 @@ void CMainFrame::BuildToolbar()
 void CMainFrame::BuildStatusBar()
 {
     QStatusBar* bar = statusBar();
-    panes_[0] = new QLabel(QString::fromStdString(IdleStatusText()), bar);
+    panes_[0] = new QLabel(Text(IdleStatusText()), bar);
     panes_[1] = new QLabel(Text("MAJ"), bar);
     panes_[2] = new QLabel(Text("NUM"), bar);
     bar->addWidget(panes_[0], 1);
@@ -200,7 +192,7 @@ void CMainFrame::UpdateLockPanes()
 
 void CMainFrame::ShowIdlePrompt()
 {
-    panes_[0]->setText(QString::fromStdString(IdleStatusText()));
+    panes_[0]->setText(Text(IdleStatusText()));
 }
 
 void CMainFrame::RebuildRecentFiles()
@@ -216,7 +208,7 @@ void CMainFrame::RebuildRecentFiles()
         const QString path = entries[i];
         auto* action = new QAction(
             QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(path)), this);
-        action->setStatusTip(Text("Ouvre ce document"));
+        action->setStatusTip(Text(FindCommand(ID_FILE_MRU_FILE1)->prompt));
         connect(action, &QAction::triggered, this, [this, path] { OpenDocumentFile(path); });
         fileMenu_->insertAction(recentPlaceholder_, action);
         recentActions_.append(action);
@@ -370,14 +362,14 @@ void CMainFrame::OnAppExit()
     close();
 }
 
-// The editing dialogs work on copies; an accepted one becomes one undo step, which marks the
-// document modified. Nothing is redrawn until "Trace !".
+// The editing dialogs work on copies; an accepted one becomes one undo step, named after the
+// dialog, which marks the document modified. Nothing is redrawn until "Trace !".
 void CMainFrame::OnTraceurIntervalles()
 {
     const CWorkingArea before = doc_.Context().area;
     CDlgIntervalles dialog(before, this);
     if (dialog.exec() == QDialog::Accepted)
-        doc_.Apply(new AreaCommand(doc_, before, dialog.Area(), Text("Zone de travail")));
+        doc_.Apply(new AreaCommand(doc_, before, dialog.Area(), dialog.windowTitle()));
 }
 
 void CMainFrame::OnTraceurFonctions()
@@ -385,7 +377,7 @@ void CMainFrame::OnTraceurFonctions()
     const std::vector<CFunction> before = CurvesOf(doc_.Context());
     CDlgFonctions dialog(before, this);
     if (dialog.exec() == QDialog::Accepted)
-        doc_.Apply(new FunctionsCommand(doc_, before, dialog.Functions(), Text("Fonctions")));
+        doc_.Apply(new FunctionsCommand(doc_, before, dialog.Functions(), dialog.windowTitle()));
 }
 
 void CMainFrame::OnTraceurAxes()
@@ -393,7 +385,7 @@ void CMainFrame::OnTraceurAxes()
     const CSettingsAxis before = doc_.Context().axis;
     CDlgTraceAxes dialog(before, doc_.Context().area, this);
     if (dialog.exec() == QDialog::Accepted)
-        doc_.Apply(new AxisCommand(doc_, before, dialog.Settings(), Text("Axes")));
+        doc_.Apply(new AxisCommand(doc_, before, dialog.Settings(), dialog.windowTitle()));
 }
 
 void CMainFrame::OnTraceurParametres()
@@ -402,7 +394,7 @@ void CMainFrame::OnTraceurParametres()
     CDlgTraceParams dialog(before, this);
     // The record is its four flags.
     if (dialog.exec() == QDialog::Accepted)
-        doc_.Apply(new ParamsCommand(doc_, before, dialog.Params(), Text("Paramètres")));
+        doc_.Apply(new ParamsCommand(doc_, before, dialog.Params(), dialog.windowTitle()));
 }
 
 void CMainFrame::OnTraceurTrace()

@@ -1,8 +1,10 @@
 // The platform helpers: C-locale numbers whatever the process locale, defined truncation, code
 // page 1252, and the permissions of atomically written files.
 
+#include <bit>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -91,6 +93,23 @@ TEST(Numeric, ToFloatSaturates)
     EXPECT_EQ(platform::ToFloat(1e300), std::numeric_limits<float>::infinity());
     EXPECT_EQ(platform::ToFloat(-1e300), -std::numeric_limits<float>::infinity());
     EXPECT_EQ(platform::ToFloat(1.5), 1.5f);
+}
+
+TEST(Numeric, SameNumberIsEqualityWhereNaNEqualsItsOwnBits)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double otherNan = std::bit_cast<double>(UINT64_C(0x7FF8000000000001));
+    const double inf = std::numeric_limits<double>::infinity();
+    const struct {
+        double a, b;
+        bool same;
+    } rows[] = {{1.5, 1.5, true}, {1.5, 1.5000000000000002, false}, {0.0, -0.0, true},
+        {inf, inf, true}, {inf, -inf, false}, {nan, nan, true}, {nan, -nan, false},
+        {nan, otherNan, false}, {nan, 0.0, false}};
+    for (const auto& row : rows) {
+        EXPECT_EQ(platform::SameNumber(row.a, row.b), row.same) << row.a << " " << row.b;
+        EXPECT_EQ(platform::SameNumber(row.b, row.a), row.same) << row.b << " " << row.a;
+    }
 }
 
 TEST(Cp1252, ConvertsBothWays)

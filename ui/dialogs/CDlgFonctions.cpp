@@ -1,6 +1,7 @@
 #include "ui/dialogs/CDlgFonctions.h"
 
 #include <cmath>
+#include <vector>
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -13,24 +14,37 @@
 
 #include "ui/Cp1252Text.h"
 #include "ui/FormulaMessages.h"
+#include "ui/SharedTexts.h"
 #include "ui/dialogs/CColorBtn.h"
 
 namespace {
 
+// The kinds the combo lists, in its order, with the captions of their formulas (nullptr: the
+// second formula is hidden).
 struct TypeItem {
     const char* text;
     CurveType type;
+    const char* caption1;
+    const char* caption2;
 };
 
 constexpr TypeItem kTypeItems[] = {
-    {"Cartésienne", CurveCartesian},
-    {"Paramétrée", CurveParametric},
-    {"Polaire", CurvePolar},
+    {"Cartésienne", CurveCartesian, "Fonction y(x)", nullptr},
+    {"Paramétrée", CurveParametric, "Fonction x(t)", "Fonction y(t)"},
+    {"Polaire", CurvePolar, "Fonction r(theta)", nullptr},
 };
 
-QString Text(const char* utf8)
+// The captions before a kind has given its own.
+constexpr char kInitialCaption1[] = "Fonction x(theta) :";
+constexpr char kInitialCaption2[] = "Fonction y(theta) :";
+constexpr char kParamLabel[] = "Paramètre :";
+
+const TypeItem* ItemOf(CurveType type)
 {
-    return QString::fromUtf8(utf8);
+    for (const TypeItem& item : kTypeItems)
+        if (item.type == type)
+            return &item;
+    return nullptr;
 }
 
 // Hidden fields keep their room, so that the dialog does not jump when the kind changes.
@@ -97,11 +111,11 @@ void CDlgFonctions::Build()
     grid->addWidget(spin_, 0, 1);
     grid->addLayout(curveButtons, 0, 2, 1, 2);
 
-    auto* typeLabel = new QLabel(Text("Type :"), this);
+    auto* typeLabel = new QLabel(Text(kTypeLabel), this);
     type_ = new QComboBox(this);
     type_->setObjectName("typeCombo");
     typeLabel->setBuddy(type_);
-    auto* colourLabel = new QLabel(Text("Couleur :"), this);
+    auto* colourLabel = new QLabel(Text(kColourLabel), this);
     colour_ = new CColorBtn(this);
     colour_->setObjectName("colourButton");
     colourLabel->setBuddy(colour_);
@@ -110,7 +124,7 @@ void CDlgFonctions::Build()
     grid->addWidget(colourLabel, 1, 2, Qt::AlignRight);
     grid->addWidget(colour_, 1, 3, Qt::AlignLeft);
 
-    caption1_ = new QLabel(Text("Fonction x(theta) :"), this);
+    caption1_ = new QLabel(Text(kInitialCaption1), this);
     caption1_->setObjectName("formula1Caption");
     formula1_ = new FormulaEdit(this);
     formula1_->setObjectName("formula1Edit");
@@ -121,7 +135,7 @@ void CDlgFonctions::Build()
     grid->addWidget(formula1_, 2, 1, 1, 3);
     grid->addWidget(feedback1_, 3, 1, 1, 3);
 
-    caption2_ = new QLabel(Text("Fonction y(theta) :"), this);
+    caption2_ = new QLabel(Text(kInitialCaption2), this);
     caption2_->setObjectName("formula2Caption");
     formula2_ = new FormulaEdit(this);
     formula2_->setObjectName("formula2Edit");
@@ -131,7 +145,7 @@ void CDlgFonctions::Build()
     grid->addWidget(formula2_, 4, 1, 1, 3);
     grid->addWidget(feedback2_, 5, 1, 1, 3);
 
-    paramLabel_ = new QLabel(Text("Paramètre :"), this);
+    paramLabel_ = new QLabel(Text(kParamLabel), this);
     paramLabel_->setObjectName("paramLabel");
     paramMin_ = new NumberEdit(this);
     paramMin_->setObjectName("paramMinEdit");
@@ -163,11 +177,15 @@ void CDlgFonctions::Build()
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
     // The first column fits every caption a kind can give, so that nothing moves between kinds.
-    int captions = 0;
-    for (const char* caption : {"Fonction y(x)", "Fonction x(t)", "Fonction y(t)",
-             "Fonction r(theta)", "Fonction x(theta) :", "Fonction y(theta) :", "Paramètre :"})
-        captions = std::max(captions, caption1_->fontMetrics().horizontalAdvance(Text(caption)));
-    grid->setColumnMinimumWidth(0, captions);
+    std::vector<const char*> captions = {kInitialCaption1, kInitialCaption2, kParamLabel};
+    for (const TypeItem& item : kTypeItems)
+        for (const char* caption : {item.caption1, item.caption2})
+            if (caption != nullptr)
+                captions.push_back(caption);
+    int widest = 0;
+    for (const char* caption : captions)
+        widest = std::max(widest, caption1_->fontMetrics().horizontalAdvance(Text(caption)));
+    grid->setColumnMinimumWidth(0, widest);
 
     for (QWidget* w : std::initializer_list<QWidget*> {caption2_, formula2_, paramLabel_, paramMin_,
              paramSeparator_, paramMax_, stepLabel_, step_, iterationsLabel_, iterations_})
@@ -203,23 +221,13 @@ void CDlgFonctions::ApplyType(CurveType type)
              paramLabel_, step_, stepLabel_, iterations_, iterationsLabel_})
         w->setVisible(parameter);
 
-    const QSignalBlocker blocker(type_);
-    switch (type) {
-    case CurveCartesian:
-        caption1_->setText(Text("Fonction y(x)"));
-        type_->setCurrentIndex(0);
-        break;
-    case CurveParametric:
-        caption1_->setText(Text("Fonction x(t)"));
-        caption2_->setText(Text("Fonction y(t)"));
-        type_->setCurrentIndex(1);
-        break;
-    case CurvePolar:
-        caption1_->setText(Text("Fonction r(theta)"));
-        type_->setCurrentIndex(2);
-        break;
-    case CurveNone:
-        break;
+    // Any other kind (none) changes nothing more.
+    if (const TypeItem* item = ItemOf(type)) {
+        const QSignalBlocker blocker(type_);
+        caption1_->setText(Text(item->caption1));
+        if (item->caption2 != nullptr)
+            caption2_->setText(Text(item->caption2));
+        type_->setCurrentIndex(static_cast<int>(item - kTypeItems));
     }
     UpdateFeedback();
 }
@@ -248,8 +256,7 @@ void CDlgFonctions::ShowCurve(int index)
     {
         // A kind the combo does not list leaves it without a selection, and the kind is kept.
         const QSignalBlocker blocker(type_);
-        if (curve.Type() != CurveCartesian && curve.Type() != CurveParametric
-            && curve.Type() != CurvePolar)
+        if (ItemOf(curve.Type()) == nullptr)
             type_->setCurrentIndex(-1);
     }
     ApplyType(curve.Type());

@@ -7,16 +7,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "platform/Numeric.h"
+#include "ui/SharedTexts.h"
 #include "ui/dialogs/DialogSupport.h"
-
-namespace {
-
-QString Text(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
-} // namespace
 
 CDlgIntervalles::CDlgIntervalles(const CWorkingArea& area, QWidget* parent)
     : QDialog(parent), area_(area)
@@ -83,8 +76,8 @@ void CDlgIntervalles::Confirm()
     const double yMax = yMax_->Value();
     const bool nx = normaliseX_->isChecked();
     const bool ny = normaliseY_->isChecked();
-    if (SameNumber(xMin, area_.areaXMin) && SameNumber(xMax, area_.areaXMax)
-        && SameNumber(yMin, area_.areaYMin) && SameNumber(yMax, area_.areaYMax)
+    if (platform::SameNumber(xMin, area_.areaXMin) && platform::SameNumber(xMax, area_.areaXMax)
+        && platform::SameNumber(yMin, area_.areaYMin) && platform::SameNumber(yMax, area_.areaYMax)
         && nx == area_.normaliseX && ny == area_.normaliseY) {
         reject();
         return;

@@ -19,15 +19,12 @@
 #include <QStyleOptionTab>
 #include <QVBoxLayout>
 
+#include "platform/Numeric.h"
+#include "ui/SharedTexts.h"
 #include "ui/dialogs/CColorBtn.h"
 #include "ui/dialogs/DialogSupport.h"
 
 namespace {
-
-QString Text(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 QCheckBox* Check(QWidget* parent, const char* text, const char* name, bool checked)
 {
@@ -41,9 +38,9 @@ QCheckBox* Check(QWidget* parent, const char* text, const char* name, bool check
 QHBoxLayout* ColourRow(QWidget* parent, CColorBtn* button)
 {
     auto* row = new QHBoxLayout;
-    auto* label = new QLabel(Text("Couleur :"), parent);
+    auto* label = new QLabel(Text(kColourLabel), parent);
     label->setBuddy(button);
-    auto* type = new QLabel(Text("Type :"), parent);
+    auto* type = new QLabel(Text(kTypeLabel), parent);
     type->setEnabled(false);
     row->addWidget(label);
     row->addWidget(button);
@@ -60,8 +57,8 @@ bool SameSettings(const CSettingsAxis& a, const CSettingsAxis& b)
     CSettingsAxis y = b;
     x.xGraduationCount = y.xGraduationCount = 0;
     x.yGraduationCount = y.yGraduationCount = 0;
-    return x == y && SameNumber(a.xGraduationCount, b.xGraduationCount)
-        && SameNumber(a.yGraduationCount, b.yGraduationCount);
+    return x == y && platform::SameNumber(a.xGraduationCount, b.xGraduationCount)
+        && platform::SameNumber(a.yGraduationCount, b.yGraduationCount);
 }
 
 } // namespace

@@ -10,16 +10,12 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "ui/SharedTexts.h"
 #include "ui/dialogs/DialogSupport.h"
 
 namespace {
 
 constexpr char16_t kGroupSeparator = 0x00A0;
-
-QString Text(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 } // namespace
 

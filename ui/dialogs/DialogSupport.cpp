@@ -1,7 +1,6 @@
 #include "ui/dialogs/DialogSupport.h"
 
 #include <cmath>
-#include <cstring>
 
 #include <QBoxLayout>
 #include <QCoreApplication>
@@ -26,11 +25,6 @@ double ReadNumber(const QString& text)
 long ReadInteger(const QString& text)
 {
     return platform::CAtol(text.toUtf8().constData());
-}
-
-bool SameNumber(double a, double b)
-{
-    return a == b || std::memcmp(&a, &b, sizeof a) == 0;
 }
 
 // ---- NumberEdit ----

@@ -19,8 +19,6 @@ QString FormatNumber(double value);
 double ReadNumber(const QString& text);
 // atol rules in the "C" locale.
 long ReadInteger(const QString& text);
-// Equal values, or the same NaN: a record always equals its copy.
-bool SameNumber(double a, double b);
 
 // A number field. A value set by the dialog is shown with six decimals but read back exactly as
 // long as its text is not changed, so that opening a dialog and confirming it never rounds a
