@@ -1,6 +1,5 @@
 #include "ui/dialogs/CDlgFonctions.h"
 
-#include <cmath>
 #include <vector>
 
 #include <QComboBox>
@@ -16,6 +15,7 @@
 #include "ui/FormulaMessages.h"
 #include "ui/SharedTexts.h"
 #include "ui/dialogs/CColorBtn.h"
+#include "view/StepCount.h"
 
 namespace {
 
@@ -268,7 +268,7 @@ void CDlgFonctions::ShowCurve(int index)
     colour_->update();
     // Written without the coupling: the count shown is the curve's own.
     iterations_->SetValue(curve.iterations);
-    step_->SetValue((curve.paramMax - curve.paramMin) / curve.iterations);
+    step_->SetValue(CurveStep(curve.paramMin, curve.paramMax, curve.iterations));
     UpdateFeedback();
 }
 
@@ -364,12 +364,8 @@ void CDlgFonctions::IterationsEdited()
     if (updating_)
         return;
     updating_ = true;
-    const double min = paramMin_->Value();
-    const double max = paramMax_->Value();
-    double n = ReadNumber(iterations_->text());
-    if (std::fabs(n) < 1e-14)
-        n = max - min;
-    step_->setText(FormatNumber((max - min) / n));
+    step_->setText(FormatNumber(StepForTypedIterations(
+        paramMin_->Value(), paramMax_->Value(), ReadNumber(iterations_->text()))));
     updating_ = false;
 }
 
@@ -378,8 +374,8 @@ void CDlgFonctions::StepEdited()
     if (updating_)
         return;
     updating_ = true;
-    const double s = ReadNumber(step_->text());
-    iterations_->setText(FormatNumber((paramMax_->Value() - paramMin_->Value()) / s));
+    iterations_->setText(FormatNumber(
+        IterationsForTypedStep(paramMin_->Value(), paramMax_->Value(), ReadNumber(step_->text()))));
     updating_ = false;
 }
 

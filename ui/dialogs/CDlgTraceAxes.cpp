@@ -1,7 +1,6 @@
 #include "ui/dialogs/CDlgTraceAxes.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -23,6 +22,7 @@
 #include "ui/SharedTexts.h"
 #include "ui/dialogs/CColorBtn.h"
 #include "ui/dialogs/DialogSupport.h"
+#include "view/StepCount.h"
 
 namespace {
 
@@ -232,8 +232,7 @@ void CDlgTraceAxesGraduation::StepEdited(NumberEdit* step, NumberEdit* count, do
     if (updating_)
         return;
     updating_ = true;
-    const double s = ReadNumber(step->text());
-    count->setText(FormatNumber(std::fabs(s) < 1e-14 ? 10.0 : range / s));
+    count->setText(FormatNumber(GraduationCount(range, ReadNumber(step->text()))));
     updating_ = false;
 }
 
@@ -242,8 +241,7 @@ void CDlgTraceAxesGraduation::CountEdited(NumberEdit* count, NumberEdit* step, d
     if (updating_)
         return;
     updating_ = true;
-    const double n = count->Value();
-    step->setText(FormatNumber(std::fabs(n) < 1e-14 ? 10.0 * range : range / n));
+    step->setText(FormatNumber(GraduationStep(range, count->Value())));
     updating_ = false;
 }
 
