@@ -16,6 +16,7 @@
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -55,6 +56,17 @@ QString DroppedFile(const QMimeData* mime)
 }
 
 } // namespace
+
+void GiveViewSize(QWidget& frame, QSize viewSize, QSize wanted)
+{
+    const QSize frameSize = frame.size();
+    if (frame.isMaximized() || frame.isFullScreen())
+        frame.showNormal();
+    QScreen* screen = frame.screen();
+    frame.move(screen != nullptr ? screen->geometry().topLeft() : QPoint(0, 0));
+    frame.resize(frameSize + wanted - viewSize);
+    frame.show();
+}
 
 CMainFrame::CMainFrame(CCurvanaDoc& doc, QWidget* parent)
     : QMainWindow(parent), doc_(doc), printer_(QPrinter::HighResolution)
@@ -375,7 +387,7 @@ void CMainFrame::OnTraceurIntervalles()
 void CMainFrame::OnTraceurFonctions()
 {
     const std::vector<CFunction> before = CurvesOf(doc_.Context());
-    CDlgFonctions dialog(before, this);
+    CDlgFonctions dialog(before, &palette_, this);
     if (dialog.exec() == QDialog::Accepted)
         doc_.Apply(new FunctionsCommand(doc_, before, dialog.Functions(), dialog.windowTitle()));
 }
@@ -383,7 +395,7 @@ void CMainFrame::OnTraceurFonctions()
 void CMainFrame::OnTraceurAxes()
 {
     const CSettingsAxis before = doc_.Context().axis;
-    CDlgTraceAxes dialog(before, doc_.Context().area, this);
+    CDlgTraceAxes dialog(before, doc_.Context().area, &palette_, this);
     if (dialog.exec() == QDialog::Accepted)
         doc_.Apply(new AxisCommand(doc_, before, dialog.Settings(), dialog.windowTitle()));
 }
@@ -417,9 +429,11 @@ void CMainFrame::OnViewStatusBar()
 
 void CMainFrame::OnViewScreenSize()
 {
-    CDlgViewScreenSize dialog(this, view_, this);
-    if (dialog.exec() == QDialog::Accepted)
-        OnTraceurTrace();
+    CDlgViewScreenSize dialog(view_->size(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    GiveViewSize(*this, view_->size(), dialog.Size());
+    OnTraceurTrace();
 }
 
 void CMainFrame::OnViewZoomIn()

@@ -70,8 +70,9 @@ QLabel* FeedbackLabel(QWidget* parent, const char* name)
 
 } // namespace
 
-CDlgFonctions::CDlgFonctions(const std::vector<CFunction>& curves, QWidget* parent)
-    : QDialog(parent), functions_(curves)
+CDlgFonctions::CDlgFonctions(
+    const std::vector<CFunction>& curves, ColourPalette* palette, QWidget* parent)
+    : QDialog(parent), functions_(curves), palette_(palette != nullptr ? palette : &ownPalette_)
 {
     Build();
     for (const TypeItem& item : kTypeItems)
@@ -116,7 +117,7 @@ void CDlgFonctions::Build()
     type_->setObjectName("typeCombo");
     typeLabel->setBuddy(type_);
     auto* colourLabel = new QLabel(Text(kColourLabel), this);
-    colour_ = new CColorBtn(this);
+    colour_ = new CColorBtn(this, palette_);
     colour_->setObjectName("colourButton");
     colourLabel->setBuddy(colour_);
     grid->addWidget(typeLabel, 1, 0);

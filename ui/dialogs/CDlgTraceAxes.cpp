@@ -122,12 +122,13 @@ void AxesTabBar::paintEvent(QPaintEvent*)
 
 // ---- CDlgTraceAxesDessin ----
 
-CDlgTraceAxesDessin::CDlgTraceAxesDessin(const CSettingsAxis& settings, QWidget* parent)
+CDlgTraceAxesDessin::CDlgTraceAxesDessin(
+    const CSettingsAxis& settings, ColourPalette* palette, QWidget* parent)
     : QWidget(parent)
 {
     setObjectName("pageDessin");
     drawAxes_ = Check(this, "Dessiner les axes", "drawAxesCheck", settings.drawAxes);
-    colour_ = new CColorBtn(this);
+    colour_ = new CColorBtn(this, palette);
     colour_->setObjectName("axesColourButton");
     colour_->SetColour(settings.axesColour);
     unitVectors_ = Check(
@@ -260,12 +261,13 @@ bool CDlgTraceAxesGraduation::ApplyPage(CSettingsAxis& settings) const
 
 // ---- CDlgTraceAxesCarroyage ----
 
-CDlgTraceAxesCarroyage::CDlgTraceAxesCarroyage(const CSettingsAxis& settings, QWidget* parent)
+CDlgTraceAxesCarroyage::CDlgTraceAxesCarroyage(
+    const CSettingsAxis& settings, ColourPalette* palette, QWidget* parent)
     : QWidget(parent), openedAlpha_(settings.gridAlpha)
 {
     setObjectName("pageCarroyage");
     drawGrid_ = Check(this, "Dessiner le carroyage", "drawGridCheck", settings.drawGrid);
-    colour_ = new CColorBtn(this);
+    colour_ = new CColorBtn(this, palette);
     colour_->setObjectName("gridColourButton");
     colour_->SetColour(settings.gridColour);
     alpha_ = new ArrowSpinBox(this);
@@ -304,8 +306,8 @@ bool CDlgTraceAxesCarroyage::ApplyPage(CSettingsAxis& settings) const
 
 // ---- CDlgTraceAxes ----
 
-CDlgTraceAxes::CDlgTraceAxes(
-    const CSettingsAxis& settings, const CWorkingArea& area, QWidget* parent)
+CDlgTraceAxes::CDlgTraceAxes(const CSettingsAxis& settings, const CWorkingArea& area,
+    ColourPalette* palette, QWidget* parent)
     : QDialog(parent), settings_(settings)
 {
     setWindowTitle(Text("Axes"));
@@ -317,9 +319,11 @@ CDlgTraceAxes::CDlgTraceAxes(
     tabs_->addTab(Text("Graduation"));
     tabs_->addTab(Text("Carroyage"));
 
-    dessin_ = new CDlgTraceAxesDessin(settings_, this);
+    if (palette == nullptr)
+        palette = &ownPalette_;
+    dessin_ = new CDlgTraceAxesDessin(settings_, palette, this);
     graduation_ = new CDlgTraceAxesGraduation(settings_, area, this);
-    carroyage_ = new CDlgTraceAxesCarroyage(settings_, this);
+    carroyage_ = new CDlgTraceAxesCarroyage(settings_, palette, this);
     pages_ = new QStackedWidget(this);
     pages_->setFrameShape(QFrame::StyledPanel);
     pages_->addWidget(dessin_);
