@@ -15,6 +15,7 @@
 #include "ui/FormulaMessages.h"
 #include "ui/SharedTexts.h"
 #include "ui/dialogs/CColorBtn.h"
+#include "view/RangeCheck.h"
 #include "view/StepCount.h"
 
 namespace {
@@ -38,6 +39,9 @@ constexpr TypeItem kTypeItems[] = {
 constexpr char kInitialCaption1[] = "Fonction x(theta) :";
 constexpr char kInitialCaption2[] = "Fonction y(theta) :";
 constexpr char kParamLabel[] = "Paramètre :";
+// The two ends of the parameter's range, as a refusal names them.
+constexpr char kParamMinName[] = "Paramètre minimal";
+constexpr char kParamMaxName[] = "Paramètre maximal";
 
 const TypeItem* ItemOf(CurveType type)
 {
@@ -294,9 +298,19 @@ bool CDlgFonctions::StoreCurve()
         }
         texts[i] = *bytes;
     }
+    // The range of a kind that walks it must be one the curve can be drawn over.
+    const CurveType kind = ShownType();
+    if (kind == CurveParametric || kind == CurvePolar) {
+        const RangeFault fault = CheckRange(paramMin_->Value(), paramMax_->Value());
+        if (fault != RangeFault::None) {
+            RefuseField(this, FaultIsInMinimum(fault) ? paramMin_ : paramMax_,
+                RangeFaultText(fault, kParamMinName, kParamMaxName));
+            return false;
+        }
+    }
     CFunction curve;
-    curve.Set(ShownType(), texts[0], texts[1], paramMin_->Value(), paramMax_->Value(),
-        colour_->Colour(), iterations_->Value());
+    curve.Set(kind, texts[0], texts[1], paramMin_->Value(), paramMax_->Value(), colour_->Colour(),
+        iterations_->Value());
     if (static_cast<size_t>(index) < functions_.size())
         functions_[static_cast<size_t>(index)] = curve;
     else

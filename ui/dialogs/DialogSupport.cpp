@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QFontMetrics>
 #include <QInputMethodEvent>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTextCharFormat>
 
@@ -86,6 +87,15 @@ void FormulaEdit::ApplyMark()
 ArrowSpinBox::ArrowSpinBox(QWidget* parent) : QSpinBox(parent)
 {
     lineEdit()->setReadOnly(true);
+}
+
+void RefuseField(QDialog* dialog, QLineEdit* field, const std::string& message)
+{
+    field->setFocus();
+    field->selectAll();
+    QMessageBox::warning(dialog, dialog->windowTitle(), QString::fromStdString(message));
+    field->setFocus();
+    field->selectAll();
 }
 
 // ---- dialog units ----

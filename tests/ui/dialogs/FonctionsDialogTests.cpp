@@ -1,5 +1,5 @@
 // The function editor: kinds and their fields, the curve spin, new and delete, the step and
-// iteration coupling, OK against Cancel, and the formula feedback while typing.
+// iteration coupling, OK against Cancel, the formula feedback while typing, and the refusals.
 
 #include <cmath>
 #include <numbers>
@@ -464,6 +464,85 @@ TEST(FonctionsDialog, ACharacterTheFilesCannotHoldIsRefusedAtOk)
     TypeInto(e.formula1, QString::fromUtf8("é+1")); // in the code page: kept
     const std::vector<CFunction> out = e.Confirm();
     EXPECT_EQ(out[0].Formula1(), "\xE9+1");
+}
+
+struct RangeRefusal {
+    const char* name;
+    CurveType kind;
+    const char* field; // typed into
+    const char* typed;
+    const char* named; // the field the message names
+    const char* focused;
+};
+
+void PrintTo(const RangeRefusal& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class FonctionsRangeRefusals : public ::testing::TestWithParam<RangeRefusal> { };
+
+TEST_P(FonctionsRangeRefusals, ARangeTheCurveCannotBeWalkedIsRefusedOnItsField)
+{
+    const RangeRefusal& c = GetParam();
+    Editor e({Curve(c.kind, "cos(t)", "sin(t)", 0, 6, 0, 100), Curve(CurvePolar, "theta")});
+    if (c.kind == CurvePolar)
+        TypeInto(e.formula1, "theta");
+    TypeInto(Child<QLineEdit>(&e.dialog, c.field), QString::fromUtf8(c.typed));
+    // OK, the spin and "Nouvelle fonction" all refuse, and the curve stays shown.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        QString message;
+        WhenModal<QMessageBox>([&message](QMessageBox* box) {
+            message = box->text();
+            box->accept();
+        });
+        if (attempt == 0)
+            e.ok->click();
+        else if (attempt == 1)
+            e.Step(Qt::Key_Up);
+        else
+            e.newButton->click();
+        EXPECT_TRUE(message.contains(QString::fromUtf8(c.named))) << Std(message);
+        EXPECT_TRUE(e.dialog.isVisible());
+        EXPECT_NE(e.dialog.result(), QDialog::Accepted);
+        EXPECT_EQ(e.spin->value(), 0);
+        EXPECT_EQ(e.spin->maximum(), 1);
+        EXPECT_EQ(e.dialog.focusWidget(), Child<QLineEdit>(&e.dialog, c.focused)) << attempt;
+    }
+    TypeInto(e.paramMin, "-1");
+    TypeInto(e.paramMax, "1");
+    const std::vector<CFunction> out = e.Confirm();
+    EXPECT_EQ(out[0].paramMin, -1.0);
+    EXPECT_EQ(out[0].paramMax, 1.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Dialogs, FonctionsRangeRefusals,
+    ::testing::Values(RangeRefusal {"NotANumber", CurveParametric, "paramMinEdit", "nan",
+                          "Paramètre minimal", "paramMinEdit"},
+        RangeRefusal {
+            "Infinite", CurvePolar, "paramMaxEdit", "-inf", "Paramètre maximal", "paramMaxEdit"},
+        RangeRefusal {"BeyondTheDoubles", CurveParametric, "paramMaxEdit", "1e400",
+            "Paramètre maximal", "paramMaxEdit"},
+        RangeRefusal {
+            "Equal", CurvePolar, "paramMaxEdit", "0", "Paramètre minimal", "paramMaxEdit"}),
+    [](const ::testing::TestParamInfo<RangeRefusal>& info) {
+        return std::string(info.param.name);
+    });
+
+TEST(FonctionsDialog, TheHiddenRangeOfACartesianCurveIsKeptUnchecked)
+{
+    // Its range is not walked: the field cannot be seen, and whatever it holds is stored.
+    Editor e({Curve(CurvePolar, "theta", "", 0, 1, 0, 10)});
+    TypeInto(e.paramMin, "nan");
+    e.type->setCurrentIndex(0);
+    MessageBoxWatch watch;
+    const std::vector<CFunction> out = e.Confirm();
+    EXPECT_FALSE(watch.Seen());
+    EXPECT_TRUE(std::isnan(out[0].paramMin));
+    // A reversed range is the user's to mean.
+    Editor reversed({Curve(CurvePolar, "theta", "", 0, 1, 0, 10)});
+    TypeInto(reversed.paramMin, "2");
+    EXPECT_EQ(reversed.Confirm()[0].paramMin, 2.0);
 }
 
 TEST(FonctionsDialog, ExecEndsAcceptedOnOkAndRejectedOnEscape)
