@@ -281,19 +281,39 @@ bool CDlgFonctions::StoreCurve()
 {
     const int index = spin_->value();
     FormulaEdit* fields[] = {formula1_, formula2_};
+    QLabel* captions[] = {caption1_, caption2_};
     std::string texts[2];
     for (int i = 0; i < 2; ++i) {
         int bad = -1;
         const std::optional<std::string> bytes = ToCp1252(fields[i]->text(), &bad);
         if (!bytes) {
+            // A second formula hidden by the kind is still stored: it is shown, with the caption
+            // of the kind that uses it, so that the user can mend it.
+            const bool hidden = fields[i]->isHidden();
+            if (hidden) {
+                captions[i]->setText(Text(ItemOf(CurveParametric)->caption2));
+                captions[i]->show();
+                fields[i]->show();
+            }
+            QString caption = captions[i]->text();
+            if (caption.endsWith(QStringLiteral(" :")))
+                caption.chop(2);
             const QString character = CharacterAt(fields[i]->text(), bad);
+            QString message = Text("La formule «\u00A0%1\u00A0» de la fonction N° %2 contient le "
+                                   "caractère «\u00A0%3\u00A0», qui ne peut pas figurer dans une "
+                                   "formule.\nRemplacez-le avant de continuer.")
+                                  .arg(caption)
+                                  .arg(index)
+                                  .arg(character);
+            if (hidden)
+                message += Text("\nCette formule ne sert pas à ce type de courbe mais elle est "
+                                "enregistrée avec elle\u00A0: elle est affichée pour être "
+                                "corrigée.");
             fields[i]->setFocus();
             fields[i]->setSelection(bad, static_cast<int>(character.size()));
-            QMessageBox::warning(this, Text("Fonctions"),
-                Text("La formule de la fonction N° %1 contient le caractère « %2 », qui ne peut "
-                     "pas figurer dans une formule.\nRemplacez-le avant de continuer.")
-                    .arg(index)
-                    .arg(character));
+            QMessageBox::warning(this, windowTitle(), message);
+            fields[i]->setFocus();
+            fields[i]->setSelection(bad, static_cast<int>(character.size()));
             return false;
         }
         texts[i] = *bytes;

@@ -545,6 +545,45 @@ TEST(FonctionsDialog, TheHiddenRangeOfACartesianCurveIsKeptUnchecked)
     EXPECT_EQ(reversed.Confirm()[0].paramMin, 2.0);
 }
 
+TEST(FonctionsDialog, ARefusedCharacterNamesItsFieldAndShowsAHiddenOne)
+{
+    Editor e({Curve(CurveParametric, "cos(t)", "sin(t)")});
+    TypeInto(e.formula2, QString::fromUtf8("sin(t)\u2009")); // a thin space
+    e.type->setCurrentIndex(0); // Cartésienne: the second formula is hidden, and kept
+    ASSERT_TRUE(e.formula2->isHidden());
+    QString message;
+    WhenModal<QMessageBox>([&message](QMessageBox* box) {
+        message = box->text();
+        box->accept();
+    });
+    e.ok->click();
+    EXPECT_TRUE(message.contains(QString::fromUtf8("«\u00A0Fonction y(t)\u00A0»"))) << Std(message);
+    EXPECT_TRUE(message.contains(QChar(0x2009)));
+    EXPECT_TRUE(e.dialog.isVisible());
+    // The field the message is about can be seen, captioned, and holds the focus on the character.
+    EXPECT_FALSE(e.formula2->isHidden());
+    EXPECT_FALSE(e.caption2->isHidden());
+    EXPECT_EQ(e.caption2->text(), "Fonction y(t)");
+    EXPECT_EQ(e.dialog.focusWidget(), e.formula2);
+    EXPECT_EQ(e.formula2->selectedText(), QString(QChar(0x2009)));
+    TypeInto(e.formula2, "sin(t)");
+    const std::vector<CFunction> out = e.Confirm();
+    EXPECT_EQ(out[0].Type(), CurveCartesian);
+    EXPECT_EQ(out[0].Formula2(), "sin(t)");
+
+    // A shown formula is named by its caption too.
+    Editor polar({Curve(CurvePolar, "theta")});
+    TypeInto(polar.formula1, QString::fromUtf8("\u03B8"));
+    WhenModal<QMessageBox>([&message](QMessageBox* box) {
+        message = box->text();
+        box->accept();
+    });
+    polar.ok->click();
+    EXPECT_TRUE(message.contains(QString::fromUtf8("«\u00A0Fonction r(theta)\u00A0»")))
+        << Std(message);
+    EXPECT_EQ(polar.dialog.focusWidget(), polar.formula1);
+}
+
 TEST(FonctionsDialog, ExecEndsAcceptedOnOkAndRejectedOnEscape)
 {
     {
