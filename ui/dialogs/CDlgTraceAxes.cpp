@@ -22,6 +22,7 @@
 #include "ui/SharedTexts.h"
 #include "ui/dialogs/CColorBtn.h"
 #include "ui/dialogs/DialogSupport.h"
+#include "view/PlotRenderer.h"
 #include "view/StepCount.h"
 
 namespace {
@@ -273,7 +274,8 @@ CDlgTraceAxesCarroyage::CDlgTraceAxesCarroyage(
     alpha_ = new ArrowSpinBox(this);
     alpha_->setObjectName("alphaSpin");
     alpha_->setRange(0, 255);
-    shownAlpha_ = std::clamp<int32_t>(settings.gridAlpha, 0, 255);
+    // A stored transparency outside 0 to 255 shows as the grid is drawn with it.
+    shownAlpha_ = DrawnGridAlpha(settings.gridAlpha);
     alpha_->setValue(shownAlpha_);
     alpha_->setMinimumWidth(DialogUnitsX(this, 36));
 
