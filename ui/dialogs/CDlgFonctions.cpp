@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
@@ -59,9 +60,29 @@ void KeepRoomWhenHidden(QWidget* widget)
     widget->setSizePolicy(policy);
 }
 
+// The line under a formula. The whole message is its text; what does not fit the width the
+// formula gives it is elided, so that no message widens the dialog.
+class FeedbackLine final : public QLabel {
+public:
+    using QLabel::QLabel;
+
+    QSize sizeHint() const override { return {0, QLabel::sizeHint().height()}; }
+    QSize minimumSizeHint() const override { return {0, QLabel::minimumSizeHint().height()}; }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        const QRect area = contentsRect();
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter,
+            fontMetrics().elidedText(text(), Qt::ElideRight, area.width()));
+    }
+};
+
 QLabel* FeedbackLabel(QWidget* parent, const char* name)
 {
-    auto* label = new QLabel(parent);
+    auto* label = new FeedbackLine(parent);
     label->setObjectName(name);
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, QColor(176, 0, 0));
@@ -426,6 +447,7 @@ void CDlgFonctions::UpdateFeedback()
     for (const Field& field : {Field {formula1_, feedback1_}, Field {formula2_, feedback2_}}) {
         const FormulaMessage message = CheckFormulaText(field.edit->text(), kind);
         field.feedback->setText(message.text);
+        field.feedback->setToolTip(message.text); // the whole of a message cut short
         field.edit->SetMark(message.markFrom, message.markLength);
     }
 }

@@ -584,6 +584,32 @@ TEST(FonctionsDialog, ARefusedCharacterNamesItsFieldAndShowsAHiddenOne)
     EXPECT_EQ(polar.dialog.focusWidget(), polar.formula1);
 }
 
+TEST(FonctionsDialog, KeepsItsSizeWhenTheKindChanges)
+{
+    // Each kind's captions and messages differ in length: none of them moves the dialog's edges.
+    Editor e({Curve(CurveCartesian, "sin(t)"), Curve(CurveParametric, "cos(t)", "sin(x)*yy"),
+        Curve(CurvePolar, "theta+t")});
+    QApplication::processEvents();
+    const QSize size = e.dialog.size();
+    for (const int item : {1, 2, 0, 2, 1}) {
+        e.type->setCurrentIndex(item);
+        QApplication::processEvents();
+        EXPECT_EQ(e.dialog.size(), size) << item;
+    }
+    for (const Qt::Key key : {Qt::Key_Up, Qt::Key_Up, Qt::Key_Down}) {
+        e.Step(key);
+        QApplication::processEvents();
+        EXPECT_EQ(e.dialog.size(), size) << e.spin->value();
+    }
+    // A message longer than the line keeps its whole text, shown in the tooltip too.
+    e.type->setCurrentIndex(0);
+    TypeInto(e.formula1, "x+une_variable_au_nom_bien_trop_long_pour_la_ligne");
+    QApplication::processEvents();
+    EXPECT_EQ(e.dialog.size(), size);
+    EXPECT_TRUE(e.feedback1->text().endsWith(QString::fromUtf8("une seule variable est permise")));
+    EXPECT_EQ(e.feedback1->toolTip(), e.feedback1->text());
+}
+
 TEST(FonctionsDialog, ExecEndsAcceptedOnOkAndRejectedOnEscape)
 {
     {
