@@ -16,6 +16,11 @@
 
 namespace {
 
+int ExtraArgument(const char* argument)
+{
+    return UsageError(std::string("argument en trop : « ") + argument + " »");
+}
+
 std::optional<std::string> FormulaArgument(int argc, char** argv, int index, const char* option)
 {
     if (index >= argc) {
@@ -78,7 +83,7 @@ int RunTree(int argc, char** argv)
     if (!formula)
         return kExitUsage;
     if (argc > 3)
-        return UsageError(std::string("argument en trop : « ") + argv[3] + " »");
+        return ExtraArgument(argv[3]);
     try {
         FunctionInterpreter interpreter(*formula);
         std::printf("%s\n", ToTerminalText(interpreter.ToText()).c_str());
@@ -103,7 +108,7 @@ int RunDerive(int argc, char** argv)
         variable = *name;
     }
     if (argc > 4)
-        return UsageError(std::string("argument en trop : « ") + argv[4] + " »");
+        return ExtraArgument(argv[4]);
     try {
         // Shown as the derivative tool shows it.
         std::printf("%s\n", ToTerminalText(DerivativeText(*formula, variable.c_str())).c_str());

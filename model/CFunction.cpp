@@ -9,6 +9,7 @@
 #include "model/CurveKind.h"
 #include "platform/Archive.h"
 #include "platform/CLocale.h"
+#include "platform/Numeric.h"
 
 const char* CurveVariable(CurveType type)
 {
@@ -238,17 +239,9 @@ void CFunction::Set(CurveType newType, const std::string& text1, const std::stri
     SetDefinition(newType, text1, text2);
 }
 
-namespace {
-
-bool SameNumber(double a, double b)
-{
-    return a == b || std::bit_cast<uint64_t>(a) == std::bit_cast<uint64_t>(b);
-}
-
-} // namespace
-
 bool CFunction::operator==(const CFunction& other) const
 {
+    using platform::SameNumber;
     return CEasyFunction::operator==(other) && SameNumber(paramMin, other.paramMin)
         && SameNumber(paramMax, other.paramMax) && SameNumber(iterations, other.iterations)
         && colour == other.colour;

@@ -2,21 +2,17 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <ctime>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/SystemErrors.h"
+
 namespace platform {
 
 namespace {
-
-std::string SystemReason(int code)
-{
-    return std::strerror(code);
-}
 
 // Closes a descriptor when it goes out of scope.
 class Descriptor {
@@ -79,7 +75,7 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::st
         return false;
     }
     if (S_ISDIR(info.st_mode)) {
-        error = "c'est un dossier";
+        error = SystemReason(EISDIR);
         return false;
     }
     bytes.clear();

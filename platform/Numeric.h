@@ -1,7 +1,9 @@
 #pragma once
 
-// Conversions that C++ leaves undefined for some inputs, made defined for all of them.
+// Conversions that C++ leaves undefined for some inputs, made defined for all of them, and the
+// equality of stored numbers.
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -31,6 +33,13 @@ inline float ToFloat(double v)
     if (v < -maxFloat)
         return -std::numeric_limits<float>::infinity();
     return static_cast<float>(v);
+}
+
+// Equal values, or the same bits: a NaN read from a file equals itself, so that a record always
+// equals its copy.
+inline bool SameNumber(double a, double b)
+{
+    return a == b || std::bit_cast<uint64_t>(a) == std::bit_cast<uint64_t>(b);
 }
 
 } // namespace platform

@@ -16,13 +16,12 @@
 #include "ui/CCurvanaDoc.h"
 #include "ui/CMainFrame.h"
 #include "ui/Printing.h"
+#include "ui/SharedTexts.h"
 
 namespace {
 
 constexpr int kExitOk = 0;
 constexpr int kExitFailure = 2;
-
-const char* const kOpenFailed = "L'ouverture du document a échoué.";
 
 bool IsSet(const char* name)
 {
@@ -94,7 +93,7 @@ bool CCurvanaApp::InitInstance(const QStringList& arguments, int& exitStatus)
     if (arguments.size() == 1) {
         QString error;
         if (!doc_->OnOpenDocument(arguments[0], error)) {
-            ReportStartFailure(QString::fromUtf8(kOpenFailed), error);
+            ReportStartFailure(Text(kOpenFailed), error);
             exitStatus = kExitFailure;
             return false;
         }
@@ -109,19 +108,19 @@ int CCurvanaApp::PrintFile(const QString& path)
 {
     QString error;
     if (!doc_->OnOpenDocument(path, error)) {
-        ReportStartFailure(QString::fromUtf8(kOpenFailed), error);
+        ReportStartFailure(Text(kOpenFailed), error);
         return kExitFailure;
     }
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();
     if (info.isNull()) {
-        ReportStartFailure(QString::fromUtf8("L'impression a échoué."),
-            QString::fromUtf8("aucune imprimante par défaut : rien n'a été imprimé"));
+        ReportStartFailure(
+            Text(kPrintFailed), Text("aucune imprimante par défaut : rien n'a été imprimé"));
         return kExitFailure;
     }
     QPrinter printer(info, QPrinter::HighResolution);
     printer.setDocName(doc_->Title());
     if (!PrintPlot(printer, doc_->Context())) {
-        ReportStartFailure(QString::fromUtf8("L'impression a échoué."), info.printerName());
+        ReportStartFailure(Text(kPrintFailed), info.printerName());
         return kExitFailure;
     }
     return kExitOk;

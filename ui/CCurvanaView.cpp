@@ -17,7 +17,9 @@
 #include "ui/QtGraphics.h"
 #include "ui/Resources.h"
 #include "ui/SerialRaster.h"
+#include "ui/SharedTexts.h"
 #include "view/PlotRenderer.h"
+#include "view/StatusText.h"
 
 namespace {
 
@@ -25,7 +27,6 @@ const char* const kZoomInRefused = "Fonction Zoom+ impossible\n\nLes points orig
                                    "ont\nla même abscisse ou ordonnée";
 const char* const kZoomOutRefused = "Fonction Zoom- impossible\n\nLes points origine et "
                                     "extrémité ont\nla même abscisse ou ordonnée";
-const char* const kIdle = "Prêt";
 
 // One wheel notch, in eighths of a degree.
 constexpr double kNotch = 120.0;
@@ -35,6 +36,35 @@ PixelPoint ToPixel(const QPointF& p)
     return {static_cast<int>(std::floor(p.x())), static_cast<int>(std::floor(p.y()))};
 }
 
+MouseButton ButtonOf(Qt::MouseButton button)
+{
+    switch (button) {
+    case Qt::LeftButton:
+        return MouseButton::Left;
+    case Qt::MiddleButton:
+        return MouseButton::Middle;
+    default:
+        return MouseButton::Other;
+    }
+}
+
+QCursor CursorOf(PointerShape shape)
+{
+    switch (shape) {
+    case PointerShape::ZoomIn:
+        return ToolCursor(Tool::ZoomIn);
+    case PointerShape::ZoomOut:
+        return ToolCursor(Tool::ZoomOut);
+    case PointerShape::Translation:
+        return ToolCursor(Tool::Translation);
+    case PointerShape::ClosedHand:
+        return Qt::ClosedHandCursor;
+    case PointerShape::Arrow:
+        break;
+    }
+    return Qt::ArrowCursor;
+}
+
 } // namespace
 
 CCurvanaView::CCurvanaView(CCurvanaDoc& doc, QWidget* parent) : QWidget(parent), doc_(doc)
@@ -42,7 +72,7 @@ CCurvanaView::CCurvanaView(CCurvanaDoc& doc, QWidget* parent) : QWidget(parent),
     setMouseTracking(true);
     setFocusPolicy(Qt::ClickFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    ShowIdleCursor();
+    ShowPointer();
     connect(&doc_, &CCurvanaDoc::HistoryApplied, this, qOverload<>(&QWidget::update));
     connect(&doc_, &CCurvanaDoc::DocumentReplaced, this, &CCurvanaView::Retrace);
 }
@@ -50,25 +80,12 @@ CCurvanaView::CCurvanaView(CCurvanaDoc& doc, QWidget* parent) : QWidget(parent),
 void CCurvanaView::SelectTool(Tool tool)
 {
     tools_.Arm(tool);
-    switch (tool) {
-    case Tool::ZoomIn:
-        setCursor(ToolCursor(Tool::ZoomIn));
-        break;
-    case Tool::ZoomOut:
-        setCursor(ToolCursor(Tool::ZoomOut));
-        break;
-    case Tool::Translation:
-        setCursor(ToolCursor(Tool::Translation));
-        break;
-    case Tool::None:
-        ShowIdleCursor();
-        break;
-    }
+    ShowPointer();
 }
 
-void CCurvanaView::ShowIdleCursor()
+void CCurvanaView::ShowPointer()
 {
-    setCursor(Qt::ArrowCursor);
+    setCursor(CursorOf(tools_.Pointer()));
 }
 
 void CCurvanaView::Retrace()
@@ -144,25 +161,14 @@ void CCurvanaView::DrawBand(QPainter& painter) const
 
 QString CCurvanaView::CoordinatesAt(PixelPoint p) const
 {
-    const CFunctionsContext& c = doc_.Context();
-    return QString::fromStdString(platform::CFormat(
-        "Coordonnée x : %g, coordonnée y : %g", c.PixelToWorldX(p.x), c.PixelToWorldY(p.y)));
+    return Text(PointerStatusText(doc_.Context(), p));
 }
 
 void CCurvanaView::mousePressEvent(QMouseEvent* event)
 {
-    const PixelPoint p = ToPixel(event->position());
-    if (event->button() == Qt::LeftButton && tools_.IsArmed()) {
-        tools_.Press(p);
-        return;
-    }
-    const bool pans = (event->button() == Qt::LeftButton || event->button() == Qt::MiddleButton)
-        && panButton_ == Qt::NoButton && !tools_.IsDragging();
-    if (pans) {
-        panButton_ = event->button();
-        panStart_ = p;
-        panArea_ = doc_.Context().area;
-        setCursor(Qt::ClosedHandCursor);
+    if (tools_.ButtonDown(
+            ButtonOf(event->button()), ToPixel(event->position()), doc_.Context().area)) {
+        ShowPointer();
         return;
     }
     QWidget::mousePressEvent(event);
@@ -171,37 +177,34 @@ void CCurvanaView::mousePressEvent(QMouseEvent* event)
 void CCurvanaView::mouseMoveEvent(QMouseEvent* event)
 {
     const PixelPoint p = ToPixel(event->position());
-    if (tools_.IsDragging()) {
-        tools_.Move(p);
-        update(); // the band over the kept plot: nothing is sampled
-    } else {
-        tools_.Move(p);
-    }
-    if (panButton_ != Qt::NoButton) {
-        CFunctionsContext& c = doc_.Context();
-        CWorkingArea moved = panArea_;
-        if (Translate(moved, c.screenWidth, c.screenHeight, panStart_, p) == ToolOutcome::Changed)
-            c.area = moved;
-        else
-            c.area = panArea_;
+    CFunctionsContext& c = doc_.Context();
+    if (tools_.PointerMoved(p, c.area, c.screenWidth, c.screenHeight))
         update();
-    }
     emit StatusText(CoordinatesAt(p));
 }
 
 void CCurvanaView::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton && tools_.IsArmed()) {
-        tools_.Move(ToPixel(event->position()));
-        const Tool tool = tools_.Release();
-        ShowIdleCursor();
+    CFunctionsContext& c = doc_.Context();
+    const ButtonUp up
+        = tools_.ButtonReleased(ButtonOf(event->button()), ToPixel(event->position()), c.area);
+    switch (up.kind) {
+    case ButtonUp::ToolUsed:
+        ShowPointer();
         update(); // the band goes
-        RunArmedTool(tool);
+        RunArmedTool(up.tool);
         return;
-    }
-    if (event->button() == panButton_) {
-        EndPan();
+    case ButtonUp::PanEnded:
+        ShowPointer();
+        if (up.moved) {
+            // The drag moved the area live; the whole of it becomes one step.
+            const CWorkingArea after = c.area;
+            c.area = up.before;
+            doc_.Apply(new AreaCommand(doc_, up.before, after, QString()));
+        }
         return;
+    case ButtonUp::Ignored:
+        break;
     }
     QWidget::mouseReleaseEvent(event);
 }
@@ -218,27 +221,11 @@ void CCurvanaView::RunArmedTool(Tool tool)
         break;
     case ToolOutcome::Refused:
         QMessageBox::critical(this, QStringLiteral("Curvana"),
-            QString::fromUtf8(tool == Tool::ZoomIn ? kZoomInRefused : kZoomOutRefused));
+            Text(tool == Tool::ZoomIn ? kZoomInRefused : kZoomOutRefused));
         break;
     case ToolOutcome::Unchanged:
         break;
     }
-}
-
-void CCurvanaView::EndPan()
-{
-    panButton_ = Qt::NoButton;
-    if (tools_.IsArmed())
-        setCursor(ToolCursor(tools_.tool));
-    else
-        ShowIdleCursor();
-    CFunctionsContext& c = doc_.Context();
-    const CWorkingArea after = c.area;
-    if (after.areaXMin == panArea_.areaXMin && after.areaXMax == panArea_.areaXMax
-        && after.areaYMin == panArea_.areaYMin && after.areaYMax == panArea_.areaYMax)
-        return;
-    c.area = panArea_;
-    doc_.Apply(new AreaCommand(doc_, panArea_, after, QString()));
 }
 
 void CCurvanaView::wheelEvent(QWheelEvent* event)
@@ -248,7 +235,7 @@ void CCurvanaView::wheelEvent(QWheelEvent* event)
     const CWorkingArea before = c.area;
     CWorkingArea after = before;
     const QPointF p = event->position();
-    if (panButton_ == Qt::NoButton
+    if (tools_.WheelZooms()
         && WheelZoom(after, c.screenWidth, c.screenHeight, p.x(), p.y(), notches)
             == ToolOutcome::Changed) {
         doc_.Apply(new WheelZoomCommand(doc_, before, after, QString()));
@@ -260,16 +247,14 @@ void CCurvanaView::wheelEvent(QWheelEvent* event)
 
 void CCurvanaView::leaveEvent(QEvent* event)
 {
-    emit StatusText(QString::fromUtf8(kIdle));
+    emit StatusText(Text(IdleStatusText()));
     QWidget::leaveEvent(event);
 }
 
 void CCurvanaView::keyPressEvent(QKeyEvent* event)
 {
-    // Escape puts an armed tool down without using it.
-    if (event->key() == Qt::Key_Escape && tools_.IsArmed() && !tools_.IsDragging()) {
-        tools_.Cancel();
-        ShowIdleCursor();
+    if (event->key() == Qt::Key_Escape && tools_.EscapePressed()) {
+        ShowPointer();
         return;
     }
     QWidget::keyPressEvent(event);

@@ -2,9 +2,9 @@
 
 // The plot view: the whole client area of the main window is the plot. It paints through the one
 // drawing of the core, keeps the last plot in an image so that a repaint that changes nothing the
-// plot depends on (an expose, the rubber band) draws no curve again, and turns mouse events into
-// the tool operations of the core: the one-shot zoom and translation tools, wheel zoom about the
-// pointer and panning by dragging.
+// plot depends on (an expose, the rubber band) draws no curve again, and hands mouse events to the
+// tool state of the core (the one-shot zoom and translation tools, panning by dragging), doing
+// what it answers; the wheel zooms about the pointer. The status texts come from the core too.
 
 #include <QImage>
 #include <QWidget>
@@ -57,8 +57,7 @@ private:
     void DrawPlotImage();
     void DrawBand(QPainter& painter) const;
     void RunArmedTool(Tool tool);
-    void EndPan();
-    void ShowIdleCursor();
+    void ShowPointer();
 
     CCurvanaDoc& doc_;
     ToolState tools_;
@@ -68,9 +67,4 @@ private:
     qreal plotRatio_ = 0;
     bool plotValid_ = false;
     long drawings_ = 0;
-
-    // Panning: the button that drags, where it went down and the area then.
-    Qt::MouseButton panButton_ = Qt::NoButton;
-    PixelPoint panStart_;
-    CWorkingArea panArea_;
 };

@@ -16,6 +16,7 @@
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -23,10 +24,11 @@
 #include "ui/CCurvanaDoc.h"
 #include "ui/CCurvanaView.h"
 #include "ui/CommandTable.h"
+#include "ui/DocumentCommands.h"
 #include "ui/KeyboardLocks.h"
 #include "ui/Printing.h"
 #include "ui/Resources.h"
-#include "ui/DocumentCommands.h"
+#include "ui/SharedTexts.h"
 #include "ui/dialogs/CAboutDlg.h"
 #include "ui/dialogs/CDlgFonctions.h"
 #include "ui/dialogs/CDlgIntervalles.h"
@@ -34,22 +36,13 @@
 #include "ui/dialogs/CDlgTraceAxes.h"
 #include "ui/dialogs/CDlgTraceParams.h"
 #include "ui/dialogs/CDlgViewScreenSize.h"
+#include "view/StatusText.h"
 
 namespace {
 
 const char* const kTitle = "Curvana";
-const char* const kIdle = "Prêt";
 const char* const kFilter = "Fichiers Curvana (*.cvn)";
 const char* const kSaveQuestion = "Enregistrer les modifications apportées à %1 ?";
-const char* const kOpenFailed = "L'ouverture du document a échoué.";
-const char* const kSaveFailed = "L'enregistrement du document a échoué.";
-const char* const kExportFailed = "L'exportation de l'image a échoué.";
-const char* const kPrintFailed = "L'impression a échoué.";
-
-QString Text(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 // The first local file of a drop, if any.
 QString DroppedFile(const QMimeData* mime)
@@ -63,6 +56,17 @@ QString DroppedFile(const QMimeData* mime)
 }
 
 } // namespace
+
+void GiveViewSize(QWidget& frame, QSize viewSize, QSize wanted)
+{
+    const QSize frameSize = frame.size();
+    if (frame.isMaximized() || frame.isFullScreen())
+        frame.showNormal();
+    QScreen* screen = frame.screen();
+    frame.move(screen != nullptr ? screen->geometry().topLeft() : QPoint(0, 0));
+    frame.resize(frameSize + wanted - viewSize);
+    frame.show();
+}
 
 CMainFrame::CMainFrame(CCurvanaDoc& doc, QWidget* parent)
     : QMainWindow(parent), doc_(doc), printer_(QPrinter::HighResolution)
@@ -172,7 +176,7 @@ void CMainFrame::BuildToolbar()
 void CMainFrame::BuildStatusBar()
 {
     QStatusBar* bar = statusBar();
-    panes_[0] = new QLabel(Text(kIdle), bar);
+    panes_[0] = new QLabel(Text(IdleStatusText()), bar);
     panes_[1] = new QLabel(Text("MAJ"), bar);
     panes_[2] = new QLabel(Text("NUM"), bar);
     bar->addWidget(panes_[0], 1);
@@ -200,7 +204,7 @@ void CMainFrame::UpdateLockPanes()
 
 void CMainFrame::ShowIdlePrompt()
 {
-    panes_[0]->setText(Text(kIdle));
+    panes_[0]->setText(Text(IdleStatusText()));
 }
 
 void CMainFrame::RebuildRecentFiles()
@@ -216,7 +220,7 @@ void CMainFrame::RebuildRecentFiles()
         const QString path = entries[i];
         auto* action = new QAction(
             QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(path)), this);
-        action->setStatusTip(Text("Ouvre ce document"));
+        action->setStatusTip(Text(FindCommand(ID_FILE_MRU_FILE1)->prompt));
         connect(action, &QAction::triggered, this, [this, path] { OpenDocumentFile(path); });
         fileMenu_->insertAction(recentPlaceholder_, action);
         recentActions_.append(action);
@@ -370,30 +374,30 @@ void CMainFrame::OnAppExit()
     close();
 }
 
-// The editing dialogs work on copies; an accepted one becomes one undo step, which marks the
-// document modified. Nothing is redrawn until "Trace !".
+// The editing dialogs work on copies; an accepted one becomes one undo step, named after the
+// dialog, which marks the document modified. Nothing is redrawn until "Trace !".
 void CMainFrame::OnTraceurIntervalles()
 {
     const CWorkingArea before = doc_.Context().area;
     CDlgIntervalles dialog(before, this);
     if (dialog.exec() == QDialog::Accepted)
-        doc_.Apply(new AreaCommand(doc_, before, dialog.Area(), Text("Zone de travail")));
+        doc_.Apply(new AreaCommand(doc_, before, dialog.Area(), dialog.windowTitle()));
 }
 
 void CMainFrame::OnTraceurFonctions()
 {
     const std::vector<CFunction> before = CurvesOf(doc_.Context());
-    CDlgFonctions dialog(before, this);
+    CDlgFonctions dialog(before, &palette_, this);
     if (dialog.exec() == QDialog::Accepted)
-        doc_.Apply(new FunctionsCommand(doc_, before, dialog.Functions(), Text("Fonctions")));
+        doc_.Apply(new FunctionsCommand(doc_, before, dialog.Functions(), dialog.windowTitle()));
 }
 
 void CMainFrame::OnTraceurAxes()
 {
     const CSettingsAxis before = doc_.Context().axis;
-    CDlgTraceAxes dialog(before, doc_.Context().area, this);
+    CDlgTraceAxes dialog(before, doc_.Context().area, &palette_, this);
     if (dialog.exec() == QDialog::Accepted)
-        doc_.Apply(new AxisCommand(doc_, before, dialog.Settings(), Text("Axes")));
+        doc_.Apply(new AxisCommand(doc_, before, dialog.Settings(), dialog.windowTitle()));
 }
 
 void CMainFrame::OnTraceurParametres()
@@ -402,7 +406,7 @@ void CMainFrame::OnTraceurParametres()
     CDlgTraceParams dialog(before, this);
     // The record is its four flags.
     if (dialog.exec() == QDialog::Accepted)
-        doc_.Apply(new ParamsCommand(doc_, before, dialog.Params(), Text("Paramètres")));
+        doc_.Apply(new ParamsCommand(doc_, before, dialog.Params(), dialog.windowTitle()));
 }
 
 void CMainFrame::OnTraceurTrace()
@@ -425,9 +429,11 @@ void CMainFrame::OnViewStatusBar()
 
 void CMainFrame::OnViewScreenSize()
 {
-    CDlgViewScreenSize dialog(this, view_, this);
-    if (dialog.exec() == QDialog::Accepted)
-        OnTraceurTrace();
+    CDlgViewScreenSize dialog(view_->size(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    GiveViewSize(*this, view_->size(), dialog.Size());
+    OnTraceurTrace();
 }
 
 void CMainFrame::OnViewZoomIn()

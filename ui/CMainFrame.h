@@ -10,6 +10,7 @@
 #include <QString>
 
 #include "ui/RecentFiles.h"
+#include "view/ColourPalette.h"
 
 class CCurvanaDoc;
 class CCurvanaView;
@@ -18,6 +19,10 @@ class QLabel;
 class QMenu;
 class QToolBar;
 struct Command;
+
+// Moves frame to its screen's top-left corner and resizes it so that its view, of viewSize now,
+// gets wanted: the frame's borders and bars keep their size.
+void GiveViewSize(QWidget& frame, QSize viewSize, QSize wanted);
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -32,6 +37,7 @@ public:
     QLabel* StatusPane(int index) const;
     QPrinter& Printer() { return printer_; }
     const RecentFiles& Recent() const { return recent_; }
+    ColourPalette& Palette() { return palette_; }
 
     // Opens path after the save question; false when it was not opened (answer Annuler, or a
     // failure, which is reported and keeps the current document).
@@ -91,4 +97,5 @@ private:
     QHash<int, QAction*> actions_;
     QPrinter printer_;
     RecentFiles recent_;
+    ColourPalette palette_; // shared by the colour buttons of every dialog
 };

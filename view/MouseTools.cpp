@@ -130,6 +130,80 @@ Tool ToolState::Release()
     return used;
 }
 
+bool ToolState::ButtonDown(MouseButton button, PixelPoint p, const CWorkingArea& area)
+{
+    if (button == MouseButton::Left && IsArmed())
+        return Press(p);
+    bool pans = false;
+    switch (mode_) {
+    case DragMode::Pan:
+        pans = button == MouseButton::Left || button == MouseButton::Middle;
+        break;
+    }
+    if (!pans || IsPanning() || IsDragging())
+        return false;
+    panButton_ = button;
+    panStart_ = p;
+    panArea_ = area;
+    return true;
+}
+
+bool ToolState::PointerMoved(PixelPoint p, CWorkingArea& area, int w, int h)
+{
+    Move(p);
+    bool repaint = IsDragging(); // the band over the kept plot: nothing is sampled
+    if (IsPanning()) {
+        CWorkingArea moved = panArea_;
+        area = Translate(moved, w, h, panStart_, p) == ToolOutcome::Changed ? moved : panArea_;
+        repaint = true;
+    }
+    return repaint;
+}
+
+ButtonUp ToolState::ButtonReleased(MouseButton button, PixelPoint p, const CWorkingArea& area)
+{
+    ButtonUp up;
+    if (button == MouseButton::Left && IsArmed()) {
+        Move(p);
+        up.kind = ButtonUp::ToolUsed;
+        up.tool = Release();
+        return up;
+    }
+    if (button != panButton_ || !IsPanning())
+        return up;
+    panButton_ = MouseButton::Other;
+    up.kind = ButtonUp::PanEnded;
+    up.before = panArea_;
+    up.moved = area.areaXMin != panArea_.areaXMin || area.areaXMax != panArea_.areaXMax
+        || area.areaYMin != panArea_.areaYMin || area.areaYMax != panArea_.areaYMax;
+    return up;
+}
+
+bool ToolState::EscapePressed()
+{
+    if (!IsArmed() || IsDragging())
+        return false;
+    Cancel();
+    return true;
+}
+
+PointerShape ToolState::Pointer() const
+{
+    if (IsPanning())
+        return PointerShape::ClosedHand;
+    switch (IsArmed() ? tool : Tool::None) {
+    case Tool::ZoomIn:
+        return PointerShape::ZoomIn;
+    case Tool::ZoomOut:
+        return PointerShape::ZoomOut;
+    case Tool::Translation:
+        return PointerShape::Translation;
+    case Tool::None:
+        break;
+    }
+    return PointerShape::Arrow;
+}
+
 ToolOutcome RunTool(
     Tool tool, CWorkingArea& area, int w, int h, PixelPoint anchor, PixelPoint current)
 {

@@ -1,8 +1,8 @@
 #pragma once
 
 // The mouse tools of the plot view, without any window: the one-shot zoom and translation tools
-// with their state (idle, armed, dragging), and the arithmetic of every tool, wheel zoom and pan
-// included. Each changes the displayed range and the stored working area together.
+// and the pan, with their state, and the arithmetic of every tool, wheel zoom and pan included.
+// Each changes the displayed range and the stored working area together.
 
 #include "model/CWorkingArea.h"
 
@@ -33,8 +33,32 @@ ToolOutcome Translate(CWorkingArea& area, int w, int h, PixelPoint anchor, Pixel
 // would stop being finite numbers a plot can be drawn with.
 ToolOutcome WheelZoom(CWorkingArea& area, int w, int h, double px, double py, double notches);
 
-// The one-shot tool state of the view. A tool is armed by its command, used by one drag with the
-// left button, then the view is idle again.
+// The buttons the tools tell apart.
+enum class MouseButton { Left, Middle, Other };
+
+// What the pointer over the view looks like.
+enum class PointerShape { Arrow, ZoomIn, ZoomOut, Translation, ClosedHand };
+
+// What the left button drags when no one-shot tool is armed. A mode stays until another is chosen.
+enum class DragMode { Pan };
+
+// What a button going up asks of the view.
+struct ButtonUp {
+    enum Kind {
+        Ignored, // not the tools' button
+        ToolUsed, // run tool with anchor and current
+        PanEnded, // the pan is over; moved tells whether the area differs from before
+    };
+    Kind kind = Ignored;
+    Tool tool = Tool::None;
+    CWorkingArea before; // PanEnded: the area when the pan started
+    bool moved = false;
+};
+
+// The tool state of the view, without any window: the one-shot tools (armed by their command, used
+// by one drag with the left button, then idle again), the persistent drag mode, and the pan that a
+// drag with the left button (in the pan mode, no tool armed) or with the middle button does. The
+// view hands it every mouse event and does what the answer says.
 class ToolState {
 public:
     void Arm(Tool tool);
@@ -43,6 +67,9 @@ public:
 
     bool IsArmed() const { return bandKind != BandKind::None; }
     bool IsDragging() const { return dragging; }
+    bool IsPanning() const { return panButton_ != MouseButton::Other; }
+    DragMode Mode() const { return mode_; }
+    void SetMode(DragMode mode) { mode_ = mode; }
 
     // The left button went down at p; returns true when it starts a band.
     bool Press(PixelPoint p);
@@ -52,11 +79,32 @@ public:
     // armed). The state is idle afterwards.
     Tool Release();
 
+    // ---- the view's events ----
+    // A button went down at p, over area. True when the tools take it (a band or a pan starts).
+    bool ButtonDown(MouseButton button, PixelPoint p, const CWorkingArea& area);
+    // The pointer moved to p. A pan moves area with it, on a surface of w x h pixels. True when
+    // the view must repaint (the band or the plot moved).
+    bool PointerMoved(PixelPoint p, CWorkingArea& area, int w, int h);
+    // A button went up at p.
+    ButtonUp ButtonReleased(MouseButton button, PixelPoint p, const CWorkingArea& area);
+    // Escape puts an armed tool down, unless its band is being dragged. True when it did.
+    bool EscapePressed();
+    // The wheel does not zoom under a pan.
+    bool WheelZooms() const { return !IsPanning(); }
+    PointerShape Pointer() const;
+
     BandKind bandKind = BandKind::None;
     Tool tool = Tool::None;
     PixelPoint anchor;
     PixelPoint current;
     bool dragging = false;
+
+private:
+    DragMode mode_ = DragMode::Pan;
+    // The button that pans (Other: none), where it went down and the area then.
+    MouseButton panButton_ = MouseButton::Other;
+    PixelPoint panStart_;
+    CWorkingArea panArea_;
 };
 
 // Runs tool with the anchor and current points of a band.

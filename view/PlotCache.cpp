@@ -1,19 +1,15 @@
 #include "view/PlotCache.h"
 
 #include <algorithm>
-#include <bit>
-#include <cstdint>
 
 #include "model/CFunctionsContext.h"
+#include "platform/Numeric.h"
 
 namespace {
 
 // A NaN bound (a degenerate area) equals itself, so that such a view is not sampled again at
 // every paint.
-bool SameNumber(double a, double b)
-{
-    return a == b || std::bit_cast<uint64_t>(a) == std::bit_cast<uint64_t>(b);
-}
+using platform::SameNumber;
 
 // The colour only changes how the points are drawn.
 bool SamplesLikeCurve(const CFunction& a, const CFunction& b)

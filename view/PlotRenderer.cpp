@@ -126,8 +126,7 @@ void DrawAxes(Graphics& g, const CFunctionsContext& context)
     const Font font {kLabelFamily, static_cast<float>(k.k9)};
     const bool hasFont = g.HasFontFamily(kLabelFamily);
     const Pen tickPen {ToArgb(axis.axesColour), kPenWidth};
-    const Pen gridPen {
-        ToArgb(axis.gridColour, static_cast<uint8_t>(axis.gridAlpha & 0xFF)), kPenWidth};
+    const Pen gridPen {ToArgb(axis.gridColour, DrawnGridAlpha(axis.gridAlpha)), kPenWidth};
 
     // x graduation: ticks and labels under the x axis, vertical grid lines.
     {

@@ -4,6 +4,7 @@
 // DrawPlot is the one way to draw it: the window, the printer, "Export PNG..." and every file
 // written from the command line only say which surface they draw on.
 
+#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -43,6 +44,13 @@ struct PlotSurface {
 // Measures the target: stores its size and horizontal dots per inch in the context, then
 // normalises the working area for that size.
 void PrepareSurface(CFunctionsContext& context, int width, int height, int dpi);
+
+// The opacity the grid is drawn with: the low byte of the stored transparency, whatever the
+// rest of it holds.
+inline uint8_t DrawnGridAlpha(int32_t gridAlpha)
+{
+    return static_cast<uint8_t>(gridAlpha & 0xFF);
+}
 
 // 0.2, 0.5 or 1 times a power of base, between about a tenth and a half of raw.
 double SnapStep(double raw, double base);

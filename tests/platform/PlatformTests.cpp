@@ -1,11 +1,19 @@
 // The platform helpers: C-locale numbers whatever the process locale, defined truncation, code
-// page 1252, and the permissions of atomically written files.
+// page 1252, the permissions of atomically written files, and the system's reasons in French.
 
+#include <bit>
+#include <cerrno>
 #include <climits>
+#include <clocale>
 #include <cmath>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <limits>
+#include <set>
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -16,6 +24,7 @@
 #include "platform/Cp1252.h"
 #include "platform/FileIO.h"
 #include "platform/Numeric.h"
+#include "platform/SystemErrors.h"
 
 namespace {
 
@@ -91,6 +100,23 @@ TEST(Numeric, ToFloatSaturates)
     EXPECT_EQ(platform::ToFloat(1e300), std::numeric_limits<float>::infinity());
     EXPECT_EQ(platform::ToFloat(-1e300), -std::numeric_limits<float>::infinity());
     EXPECT_EQ(platform::ToFloat(1.5), 1.5f);
+}
+
+TEST(Numeric, SameNumberIsEqualityWhereNaNEqualsItsOwnBits)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double otherNan = std::bit_cast<double>(UINT64_C(0x7FF8000000000001));
+    const double inf = std::numeric_limits<double>::infinity();
+    const struct {
+        double a, b;
+        bool same;
+    } rows[] = {{1.5, 1.5, true}, {1.5, 1.5000000000000002, false}, {0.0, -0.0, true},
+        {inf, inf, true}, {inf, -inf, false}, {nan, nan, true}, {nan, -nan, false},
+        {nan, otherNan, false}, {nan, 0.0, false}};
+    for (const auto& row : rows) {
+        EXPECT_EQ(platform::SameNumber(row.a, row.b), row.same) << row.a << " " << row.b;
+        EXPECT_EQ(platform::SameNumber(row.b, row.a), row.same) << row.b << " " << row.a;
+    }
 }
 
 TEST(Cp1252, ConvertsBothWays)
@@ -192,6 +218,88 @@ TEST_F(AtomicWrite, UnwritableDirectoryIsAnErrorAndLeavesNothing)
     EXPECT_FALSE(platform::WriteFileAtomically(path, "abc", 3, error));
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(EntryCount(), 0u);
+}
+
+// Runs body under each process locale the program meets: the C library's own texts follow it.
+void UnderEachLocale(const std::function<void()>& body)
+{
+    const std::string previous = std::setlocale(LC_ALL, nullptr);
+    for (const char* name : {"C", "fr_FR.UTF-8", "en_US.UTF-8"}) {
+        if (std::setlocale(LC_ALL, name) == nullptr)
+            continue; // not generated on this machine
+        SCOPED_TRACE(name);
+        body();
+    }
+    std::setlocale(LC_ALL, previous.c_str());
+}
+
+TEST(SystemErrors, TheReasonsAreFrenchWhateverTheLocale)
+{
+    const struct {
+        int code;
+        const char* text;
+    } rows[] = {
+        {ENOENT, "fichier ou dossier introuvable"},
+        {EACCES, "permission refusée"},
+        {EISDIR, "c'est un dossier"},
+        {ENOTDIR, "un élément du chemin n'est pas un dossier"},
+        {ENOSPC, "plus de place sur le disque"},
+        {EROFS, "système de fichiers en lecture seule"},
+        {EEXIST, "le fichier existe déjà"},
+        {ENAMETOOLONG, "nom de fichier trop long"},
+        {EMFILE, "trop de fichiers ouverts"},
+        {EIO, "erreur d'entrée-sortie"},
+        {EDQUOT, "quota de disque dépassé"},
+        {0, "erreur système n° 0"},
+        {-7, "erreur système n° -7"},
+        {4095, "erreur système n° 4095"},
+    };
+    UnderEachLocale([&] {
+        for (const auto& row : rows)
+            EXPECT_EQ(platform::SystemReason(row.code), row.text) << row.code;
+    });
+}
+
+TEST(SystemErrors, EveryKnownCodeHasAReasonOfItsOwn)
+{
+    // No two codes share a text, and none falls to the numbered fallback.
+    std::set<std::string> seen;
+    for (int code : {EPERM, ENOENT, EINTR, EIO, ENXIO, EBADF, EAGAIN, ENOMEM, EACCES, EFAULT, EBUSY,
+             EEXIST, EXDEV, ENODEV, ENOTDIR, EISDIR, EINVAL, ENFILE, EMFILE, ETXTBSY, EFBIG, ENOSPC,
+             EROFS, EMLINK, ENAMETOOLONG, ENOTEMPTY, ELOOP, EOVERFLOW, EOPNOTSUPP, ETIMEDOUT,
+             ESTALE, EDQUOT}) {
+        const std::string text = platform::SystemReason(code);
+        EXPECT_EQ(text.find("erreur système n°"), std::string::npos) << code;
+        EXPECT_TRUE(seen.insert(text).second) << text;
+    }
+}
+
+TEST(SystemErrors, FileFailuresGiveTheFrenchReason)
+{
+    const std::filesystem::path dir = std::filesystem::temp_directory_path()
+        / ("curvana-reasons-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    {
+        std::ofstream file(dir / "file");
+        file << "x";
+    }
+    UnderEachLocale([&] {
+        std::vector<uint8_t> bytes;
+        std::string error;
+        EXPECT_FALSE(platform::ReadWholeFile((dir / "missing.cvn").string(), bytes, error));
+        EXPECT_EQ(error, "fichier ou dossier introuvable");
+        EXPECT_FALSE(platform::ReadWholeFile(dir.string(), bytes, error));
+        EXPECT_EQ(error, "c'est un dossier");
+        EXPECT_FALSE(platform::ReadWholeFile((dir / "file" / "x.cvn").string(), bytes, error));
+        EXPECT_EQ(error, "un élément du chemin n'est pas un dossier");
+        EXPECT_FALSE(
+            platform::WriteFileAtomically((dir / "missing" / "x.cvn").string(), "a", 1, error));
+        EXPECT_EQ(error, "fichier ou dossier introuvable");
+        EXPECT_FALSE(platform::WriteFileAtomically(
+            (dir / std::string(300, 'n')).string() + ".cvn", "a", 1, error));
+        EXPECT_EQ(error, "nom de fichier trop long");
+    });
+    std::filesystem::remove_all(dir);
 }
 
 } // namespace

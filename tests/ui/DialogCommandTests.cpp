@@ -6,6 +6,7 @@
 #include <ostream>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -16,6 +17,7 @@
 
 #include "tests/ui/WindowTestSupport.h"
 #include "ui/CommandTable.h"
+#include "ui/dialogs/CColorBtn.h"
 
 namespace {
 
@@ -167,6 +169,28 @@ TEST(EditingCommands, ScreenSizeGivesTheViewTheTypedSizeAndRedraws)
     EXPECT_EQ(w.View().height(), 480);
     EXPECT_GT(w.View().PlotDrawings(), drawings);
     EXPECT_FALSE(w.doc->IsModified()); // the size of the window is not the document's
+}
+
+TEST(EditingCommands, TheColourButtonsOfEveryDialogShareTheWindowsPalette)
+{
+    // So a colour added through "Autre..." in one dialog shows in the others.
+    Window w;
+    std::vector<const ColourPalette*> seen;
+    const auto look = [&seen](std::vector<const char*> buttons) {
+        return [&seen, buttons](QWidget* d) {
+            for (const char* name : buttons)
+                if (auto* b = Child<CColorBtn>(d, name))
+                    seen.push_back(&b->Palette());
+            Click(d, "cancelButton");
+        };
+    };
+    AnswerModals(
+        [&] { w.frame->Action(ID_TRACEUR_FONCTIONS)->trigger(); }, {look({"colourButton"})});
+    AnswerModals([&] { w.frame->Action(ID_TRACEUR_AXES)->trigger(); },
+        {look({"axesColourButton", "gridColourButton"})});
+    ASSERT_EQ(seen.size(), 3u);
+    for (const ColourPalette* palette : seen)
+        EXPECT_EQ(palette, &w.frame->Palette());
 }
 
 TEST(EditingCommands, TheDerivativeToolReadsAndWritesNothingOfTheDocument)

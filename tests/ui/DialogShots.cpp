@@ -19,6 +19,7 @@
 #include <QTranslator>
 
 #include "model/CFunctionsContext.h"
+#include "ui/CMainFrame.h"
 #include "ui/dialogs/CColorBtn.h"
 #include "ui/dialogs/CDlgFonctions.h"
 #include "ui/dialogs/CDlgIntervalles.h"
@@ -80,8 +81,10 @@ int RunOne(
         frame.resize(700, 500);
         frame.show();
         QTest::qWait(200);
-        CDlgViewScreenSize dialog(&frame, view);
+        CDlgViewScreenSize dialog(view->size());
         result = dialog.exec();
+        if (result == QDialog::Accepted)
+            GiveViewSize(frame, view->size(), dialog.Size());
         QTest::qWait(300);
         std::printf("view %dx%d frame at %d,%d\n", view->width(), view->height(),
             frame.frameGeometry().x(), frame.frameGeometry().y());
@@ -154,7 +157,7 @@ int main(int argc, char** argv)
         frame.resize(1040, 700);
         frame.show();
         QTest::qWait(30);
-        CDlgViewScreenSize dialog(&frame, view);
+        CDlgViewScreenSize dialog(view->size());
         Shot(dialog, "dialog-taille-ecran");
     }
     {

@@ -414,6 +414,35 @@ TEST(MainWindow, AFailedOpenReportsAndKeepsTheDocument)
     EXPECT_EQ(w.frame->windowTitle(), QStringLiteral("Sans nom[*] - Curvana"));
 }
 
+TEST(MainWindow, TheSystemsReasonForAFailureIsFrench)
+{
+    // Whatever the process locale: the program keeps the "C" one for numbers.
+    QTemporaryDir dir;
+    Window w;
+    QString text;
+    AnswerModals([&] { w.frame->OpenDocumentFile(dir.filePath(QStringLiteral("absent.cvn"))); },
+        {Press(QMessageBox::Ok, &text)});
+    EXPECT_TRUE(text.startsWith(QString::fromUtf8("L'ouverture du document a échoué.|")));
+    EXPECT_TRUE(
+        text.endsWith(QString::fromUtf8("lecture impossible : fichier ou dossier introuvable")))
+        << text.toStdString();
+    AnswerModals([&] { w.frame->OpenDocumentFile(dir.path()); }, {Press(QMessageBox::Ok, &text)});
+    EXPECT_TRUE(text.endsWith(QString::fromUtf8("lecture impossible : c'est un dossier")))
+        << text.toStdString();
+    AnswerModals([&] { w.frame->Action(ID_FILE_SAVE)->trigger(); },
+        {[&dir](QWidget* d) {
+             auto* files = qobject_cast<QFileDialog*>(d);
+             ASSERT_NE(files, nullptr);
+             files->selectFile(dir.filePath(QStringLiteral("absent/x.cvn")));
+             static_cast<QDialog*>(files)->accept();
+         },
+            Press(QMessageBox::Ok, &text)});
+    EXPECT_TRUE(text.startsWith(QString::fromUtf8("L'enregistrement du document a échoué.|")));
+    EXPECT_TRUE(
+        text.endsWith(QString::fromUtf8("écriture impossible : fichier ou dossier introuvable")))
+        << text.toStdString();
+}
+
 TEST(MainWindow, AFailedSaveReportsAndKeepsTheModifiedFlag)
 {
     Window w;

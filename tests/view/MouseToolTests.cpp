@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -166,5 +167,143 @@ TEST(ToolState, IsUsedOnceThenIdle)
     s.Cancel();
     EXPECT_EQ(s.Release(), Tool::None);
 }
+
+// One event handed to the tool state, and what it must answer.
+struct Event {
+    enum Kind { Arm, Down, MoveTo, Up, Escape } kind;
+    MouseButton button = MouseButton::Left;
+    PixelPoint p;
+    Tool tool = Tool::None; // Arm: the tool; Up: the tool used
+    bool answer = false; // Down: taken; MoveTo: repaint; Escape: disarmed
+    ButtonUp::Kind up = ButtonUp::Ignored;
+    bool moved = false; // Up: the pan moved the area
+    PointerShape pointer = PointerShape::Arrow; // afterwards
+    bool wheel = true; // afterwards: the wheel zooms
+    double xMin = -22; // afterwards: the area's x minimum
+};
+
+Event Arm(Tool tool, PointerShape pointer)
+{
+    return {Event::Arm, MouseButton::Left, {}, tool, false, ButtonUp::Ignored, false, pointer};
+}
+Event Down(MouseButton b, PixelPoint p, bool taken, PointerShape pointer, bool wheel = true,
+    double xMin = -22)
+{
+    return {Event::Down, b, p, Tool::None, taken, ButtonUp::Ignored, false, pointer, wheel, xMin};
+}
+Event MoveTo(PixelPoint p, bool repaint, PointerShape pointer, bool wheel, double xMin)
+{
+    return {Event::MoveTo, MouseButton::Left, p, Tool::None, repaint, ButtonUp::Ignored, false,
+        pointer, wheel, xMin};
+}
+Event Up(MouseButton b, PixelPoint p, ButtonUp::Kind up, Tool used, bool moved,
+    PointerShape pointer, double xMin, bool wheel = true)
+{
+    return {Event::Up, b, p, used, false, up, moved, pointer, wheel, xMin};
+}
+Event Escape(bool disarmed, PointerShape pointer)
+{
+    return {Event::Escape, MouseButton::Left, {}, Tool::None, disarmed, ButtonUp::Ignored, false,
+        pointer};
+}
+
+struct Script {
+    const char* name;
+    std::vector<Event> events;
+};
+
+void PrintTo(const Script& s, std::ostream* os)
+{
+    *os << s.name;
+}
+
+class ToolEvents : public ::testing::TestWithParam<Script> { };
+
+// The view does what the answers say; the area is the one the view would hold (a pan moves it
+// live, and its end puts it back for the undo step to apply).
+TEST_P(ToolEvents, AnswerAsTheViewNeeds)
+{
+    ToolState s;
+    CWorkingArea area = DefaultView();
+    int i = 0;
+    for (const Event& e : GetParam().events) {
+        SCOPED_TRACE("event " + std::to_string(i++));
+        switch (e.kind) {
+        case Event::Arm:
+            s.Arm(e.tool);
+            break;
+        case Event::Down:
+            EXPECT_EQ(s.ButtonDown(e.button, e.p, area), e.answer);
+            break;
+        case Event::MoveTo:
+            EXPECT_EQ(s.PointerMoved(e.p, area, 800, 600), e.answer);
+            break;
+        case Event::Up: {
+            const ButtonUp up = s.ButtonReleased(e.button, e.p, area);
+            EXPECT_EQ(up.kind, e.up);
+            EXPECT_EQ(up.tool, e.tool);
+            if (up.kind == ButtonUp::PanEnded) {
+                EXPECT_EQ(up.moved, e.moved);
+                EXPECT_EQ(up.before.areaXMin, -22);
+                area = up.before;
+            }
+            break;
+        }
+        case Event::Escape:
+            EXPECT_EQ(s.EscapePressed(), e.answer);
+            break;
+        }
+        EXPECT_EQ(s.Pointer(), e.pointer);
+        EXPECT_EQ(s.WheelZooms(), e.wheel);
+        EXPECT_DOUBLE_EQ(area.areaXMin, e.xMin);
+        EXPECT_DOUBLE_EQ(area.viewXMin, e.xMin); // the view moves with the area
+    }
+}
+
+using P = PointerShape;
+using B = MouseButton;
+
+INSTANTIATE_TEST_SUITE_P(View, ToolEvents,
+    ::testing::Values(
+        // 40 pixels to the right move both x bounds down by 2 units.
+        Script {"LeftDragPansWithNoTool",
+            {Down(B::Left, {100, 100}, true, P::ClosedHand, false),
+                MoveTo({140, 100}, true, P::ClosedHand, false, -24),
+                Up(B::Left, {140, 100}, ButtonUp::PanEnded, Tool::None, true, P::Arrow, -22)}},
+        Script {"APanBackToItsStartMovesNothing",
+            {Down(B::Middle, {100, 100}, true, P::ClosedHand, false),
+                MoveTo({140, 100}, true, P::ClosedHand, false, -24),
+                MoveTo({100, 100}, true, P::ClosedHand, false, -22),
+                Up(B::Middle, {100, 100}, ButtonUp::PanEnded, Tool::None, false, P::Arrow, -22)}},
+        Script {"TheMiddleButtonPansUnderAnArmedTool",
+            {Arm(Tool::ZoomIn, P::ZoomIn), Down(B::Middle, {100, 100}, true, P::ClosedHand, false),
+                MoveTo({140, 100}, true, P::ClosedHand, false, -24),
+                Up(B::Left, {140, 100}, ButtonUp::ToolUsed, Tool::ZoomIn, false, P::ClosedHand, -24,
+                    false),
+                Up(B::Middle, {140, 100}, ButtonUp::PanEnded, Tool::None, true, P::Arrow, -22)}},
+        Script {"TheLeftButtonDragsTheArmedToolsBand",
+            {Arm(Tool::Translation, P::Translation), Down(B::Left, {10, 10}, true, P::Translation),
+                MoveTo({50, 10}, true, P::Translation, true, -22),
+                Down(B::Middle, {50, 10}, false, P::Translation), // no pan under a band
+                Escape(false, P::Translation), // nor is the band put down
+                Up(B::Middle, {50, 10}, ButtonUp::Ignored, Tool::None, false, P::Translation, -22),
+                Up(B::Left, {60, 10}, ButtonUp::ToolUsed, Tool::Translation, false, P::Arrow,
+                    -22)}},
+        Script {"OnePanAtATime",
+            {Down(B::Left, {100, 100}, true, P::ClosedHand, false),
+                Down(B::Middle, {100, 100}, false, P::ClosedHand, false),
+                MoveTo({120, 100}, true, P::ClosedHand, false, -23),
+                Up(B::Middle, {120, 100}, ButtonUp::Ignored, Tool::None, false, P::ClosedHand, -23,
+                    false),
+                Up(B::Left, {120, 100}, ButtonUp::PanEnded, Tool::None, true, P::Arrow, -22)}},
+        Script {"OtherButtonsAndBareMovesAreNotTheTools",
+            {Down(B::Other, {100, 100}, false, P::Arrow),
+                MoveTo({140, 100}, false, P::Arrow, true, -22),
+                Up(B::Other, {140, 100}, ButtonUp::Ignored, Tool::None, false, P::Arrow, -22),
+                Up(B::Left, {140, 100}, ButtonUp::Ignored, Tool::None, false, P::Arrow, -22)}},
+        Script {"EscapePutsAnArmedToolDown",
+            {Escape(false, P::Arrow), Arm(Tool::ZoomOut, P::ZoomOut), Escape(true, P::Arrow),
+                Down(B::Left, {10, 10}, true, P::ClosedHand, false)}}),
+    [](const ::testing::TestParamInfo<Script>& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -1,6 +1,6 @@
 #pragma once
 
-// The colour button of every colour field, its palette popup, and the palette the popups share.
+// The colour button of every colour field and its palette popup.
 
 #include <array>
 #include <cstdint>
@@ -11,35 +11,10 @@
 #include <QDialog>
 #include <QPushButton>
 
+#include "view/ColourPalette.h"
+
 class QAbstractButton;
 class CColorBtn;
-
-// 20 colours and their recency: age 1 is the cell chosen last, age 20 the one chosen longest ago
-// (the one a new custom colour replaces). The ages always form a permutation of 1 to 20.
-class ColourPalette {
-public:
-    static constexpr int kCells = 20;
-
-    ColourPalette();
-
-    // The palette of the process: a colour added in one dialog shows in every other.
-    static ColourPalette& Process();
-
-    int32_t Colour(int cell) const { return colours_[static_cast<size_t>(cell)]; }
-    int Age(int cell) const { return ages_[static_cast<size_t>(cell)]; }
-    // The first cell holding colour, or -1.
-    int Find(int32_t colour) const;
-
-    // The cell becomes the most recent; every cell more recent than it ages by one.
-    void Pick(int cell);
-    // A colour from the system chooser: the cell that already holds it, or else the oldest cell,
-    // which takes it. Picks that cell and returns it.
-    int AddCustom(int32_t colour);
-
-private:
-    std::array<int32_t, kCells> colours_;
-    std::array<uint8_t, kCells> ages_;
-};
 
 // 0x00BBGGRR and back.
 QColor ColourRefToQColor(int32_t colour);
@@ -101,6 +76,7 @@ private:
 class CColorBtn : public QPushButton {
     Q_OBJECT
 public:
+    // The palette the popup shows; without one the button keeps a palette of its own.
     explicit CColorBtn(QWidget* parent = nullptr, ColourPalette* palette = nullptr);
 
     int32_t Colour() const { return colour_; }
@@ -125,6 +101,7 @@ private:
     void RunPopup();
 
     int32_t colour_ = 0x00FFFFFF; // white until a dialog sets it
+    ColourPalette ownPalette_;
     ColourPalette* palette_;
     ColourChooser chooser_;
 };

@@ -1,12 +1,13 @@
 #include "ui/dialogs/CDlgFonctions.h"
 
-#include <cmath>
+#include <vector>
 
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
@@ -14,20 +15,26 @@
 #include "model/CurveKind.h"
 #include "ui/Cp1252Text.h"
 #include "ui/FormulaMessages.h"
+#include "ui/SharedTexts.h"
 #include "ui/dialogs/CColorBtn.h"
+#include "view/RangeCheck.h"
+#include "view/StepCount.h"
 
 namespace {
-
-QString Text(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 // The caption of a kind's formula field: "Fonction y(x)".
 QString FormulaCaption(const char* formulaName)
 {
     return Text("Fonction ") + Text(formulaName);
 }
+
+// The captions before a kind has given its own.
+constexpr char kInitialCaption1[] = "Fonction x(theta) :";
+constexpr char kInitialCaption2[] = "Fonction y(theta) :";
+constexpr char kParamLabel[] = "Paramètre :";
+// The two ends of the parameter's range, as a refusal names them.
+constexpr char kParamMinName[] = "Paramètre minimal";
+constexpr char kParamMaxName[] = "Paramètre maximal";
 
 // Hidden fields keep their room, so that the dialog does not jump when the kind changes.
 void KeepRoomWhenHidden(QWidget* widget)
@@ -37,9 +44,29 @@ void KeepRoomWhenHidden(QWidget* widget)
     widget->setSizePolicy(policy);
 }
 
+// The line under a formula. The whole message is its text; what does not fit the width the
+// formula gives it is elided, so that no message widens the dialog.
+class FeedbackLine final : public QLabel {
+public:
+    using QLabel::QLabel;
+
+    QSize sizeHint() const override { return {0, QLabel::sizeHint().height()}; }
+    QSize minimumSizeHint() const override { return {0, QLabel::minimumSizeHint().height()}; }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        const QRect area = contentsRect();
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter,
+            fontMetrics().elidedText(text(), Qt::ElideRight, area.width()));
+    }
+};
+
 QLabel* FeedbackLabel(QWidget* parent, const char* name)
 {
-    auto* label = new QLabel(parent);
+    auto* label = new FeedbackLine(parent);
     label->setObjectName(name);
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, QColor(176, 0, 0));
@@ -52,8 +79,9 @@ QLabel* FeedbackLabel(QWidget* parent, const char* name)
 
 } // namespace
 
-CDlgFonctions::CDlgFonctions(const std::vector<CFunction>& curves, QWidget* parent)
-    : QDialog(parent), functions_(curves)
+CDlgFonctions::CDlgFonctions(
+    const std::vector<CFunction>& curves, ColourPalette* palette, QWidget* parent)
+    : QDialog(parent), functions_(curves), palette_(palette != nullptr ? palette : &ownPalette_)
 {
     Build();
     for (const CurveKind& kind : kCurveKinds)
@@ -93,12 +121,12 @@ void CDlgFonctions::Build()
     grid->addWidget(spin_, 0, 1);
     grid->addLayout(curveButtons, 0, 2, 1, 2);
 
-    auto* typeLabel = new QLabel(Text("Type :"), this);
+    auto* typeLabel = new QLabel(Text(kTypeLabel), this);
     type_ = new QComboBox(this);
     type_->setObjectName("typeCombo");
     typeLabel->setBuddy(type_);
-    auto* colourLabel = new QLabel(Text("Couleur :"), this);
-    colour_ = new CColorBtn(this);
+    auto* colourLabel = new QLabel(Text(kColourLabel), this);
+    colour_ = new CColorBtn(this, palette_);
     colour_->setObjectName("colourButton");
     colourLabel->setBuddy(colour_);
     grid->addWidget(typeLabel, 1, 0);
@@ -106,7 +134,7 @@ void CDlgFonctions::Build()
     grid->addWidget(colourLabel, 1, 2, Qt::AlignRight);
     grid->addWidget(colour_, 1, 3, Qt::AlignLeft);
 
-    caption1_ = new QLabel(Text("Fonction x(theta) :"), this);
+    caption1_ = new QLabel(Text(kInitialCaption1), this);
     caption1_->setObjectName("formula1Caption");
     formula1_ = new FormulaEdit(this);
     formula1_->setObjectName("formula1Edit");
@@ -117,7 +145,7 @@ void CDlgFonctions::Build()
     grid->addWidget(formula1_, 2, 1, 1, 3);
     grid->addWidget(feedback1_, 3, 1, 1, 3);
 
-    caption2_ = new QLabel(Text("Fonction y(theta) :"), this);
+    caption2_ = new QLabel(Text(kInitialCaption2), this);
     caption2_->setObjectName("formula2Caption");
     formula2_ = new FormulaEdit(this);
     formula2_->setObjectName("formula2Edit");
@@ -127,7 +155,7 @@ void CDlgFonctions::Build()
     grid->addWidget(formula2_, 4, 1, 1, 3);
     grid->addWidget(feedback2_, 5, 1, 1, 3);
 
-    paramLabel_ = new QLabel(Text("Paramètre :"), this);
+    paramLabel_ = new QLabel(Text(kParamLabel), this);
     paramLabel_->setObjectName("paramLabel");
     paramMin_ = new NumberEdit(this);
     paramMin_->setObjectName("paramMinEdit");
@@ -159,14 +187,15 @@ void CDlgFonctions::Build()
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
     // The first column fits every caption a kind can give, so that nothing moves between kinds.
-    int captions = 0;
-    for (const char* caption : {"Fonction x(theta) :", "Fonction y(theta) :", "Paramètre :"})
-        captions = std::max(captions, caption1_->fontMetrics().horizontalAdvance(Text(caption)));
+    std::vector<QString> captions
+        = {Text(kInitialCaption1), Text(kInitialCaption2), Text(kParamLabel)};
     for (const CurveKind& kind : kCurveKinds)
         for (int i = 0; i < kind.formulaCount; ++i)
-            captions = std::max(captions,
-                caption1_->fontMetrics().horizontalAdvance(FormulaCaption(kind.formulaNames[i])));
-    grid->setColumnMinimumWidth(0, captions);
+            captions.push_back(FormulaCaption(kind.formulaNames[i]));
+    int widest = 0;
+    for (const QString& caption : captions)
+        widest = std::max(widest, caption1_->fontMetrics().horizontalAdvance(caption));
+    grid->setColumnMinimumWidth(0, widest);
 
     for (QWidget* w : std::initializer_list<QWidget*> {caption2_, formula2_, paramLabel_, paramMin_,
              paramSeparator_, paramMax_, stepLabel_, step_, iterationsLabel_, iterations_})
@@ -204,8 +233,9 @@ void CDlgFonctions::ApplyType(CurveType type)
              paramLabel_, step_, stepLabel_, iterations_, iterationsLabel_})
         w->setVisible(parameter);
 
-    const QSignalBlocker blocker(type_);
+    // Any other kind (none) changes nothing more.
     if (kind != nullptr) {
+        const QSignalBlocker blocker(type_);
         caption1_->setText(FormulaCaption(kind->formulaNames[0]));
         if (second)
             caption2_->setText(FormulaCaption(kind->formulaNames[1]));
@@ -250,7 +280,7 @@ void CDlgFonctions::ShowCurve(int index)
     colour_->update();
     // Written without the coupling: the count shown is the curve's own.
     iterations_->SetValue(curve.iterations);
-    step_->SetValue((curve.paramMax - curve.paramMin) / curve.iterations);
+    step_->SetValue(CurveStep(curve.paramMin, curve.paramMax, curve.iterations));
     UpdateFeedback();
 }
 
@@ -258,26 +288,59 @@ bool CDlgFonctions::StoreCurve()
 {
     const int index = spin_->value();
     FormulaEdit* fields[] = {formula1_, formula2_};
+    QLabel* captions[] = {caption1_, caption2_};
     std::string texts[2];
     for (int i = 0; i < 2; ++i) {
         int bad = -1;
         const std::optional<std::string> bytes = ToCp1252(fields[i]->text(), &bad);
         if (!bytes) {
+            // A second formula hidden by the kind is still stored: it is shown, with the caption
+            // of the kind that uses it, so that the user can mend it.
+            const bool hidden = fields[i]->isHidden();
+            if (hidden) {
+                for (const CurveKind& kind : kCurveKinds)
+                    if (kind.formulaCount > i)
+                        captions[i]->setText(FormulaCaption(kind.formulaNames[i]));
+                captions[i]->show();
+                fields[i]->show();
+            }
+            QString caption = captions[i]->text();
+            if (caption.endsWith(QStringLiteral(" :")))
+                caption.chop(2);
             const QString character = CharacterAt(fields[i]->text(), bad);
+            QString message = Text("La formule «\u00A0%1\u00A0» de la fonction N° %2 contient le "
+                                   "caractère «\u00A0%3\u00A0», qui ne peut pas figurer dans une "
+                                   "formule.\nRemplacez-le avant de continuer.")
+                                  .arg(caption)
+                                  .arg(index)
+                                  .arg(character);
+            if (hidden)
+                message += Text("\nCette formule ne sert pas à ce type de courbe mais elle est "
+                                "enregistrée avec elle\u00A0: elle est affichée pour être "
+                                "corrigée.");
             fields[i]->setFocus();
             fields[i]->setSelection(bad, static_cast<int>(character.size()));
-            QMessageBox::warning(this, Text("Fonctions"),
-                Text("La formule de la fonction N° %1 contient le caractère « %2 », qui ne peut "
-                     "pas figurer dans une formule.\nRemplacez-le avant de continuer.")
-                    .arg(index)
-                    .arg(character));
+            QMessageBox::warning(this, windowTitle(), message);
+            fields[i]->setFocus();
+            fields[i]->setSelection(bad, static_cast<int>(character.size()));
             return false;
         }
         texts[i] = *bytes;
     }
+    // The range of a kind that walks it must be one the curve can be drawn over.
+    const CurveType kind = ShownType();
+    const CurveKind* described = FindCurveKind(kind);
+    if (described != nullptr && RunsOverParameter(*described)) {
+        const RangeFault fault = CheckRange(paramMin_->Value(), paramMax_->Value());
+        if (fault != RangeFault::None) {
+            RefuseField(this, FaultIsInMinimum(fault) ? paramMin_ : paramMax_,
+                RangeFaultText(fault, kParamMinName, kParamMaxName));
+            return false;
+        }
+    }
     CFunction curve;
-    curve.Set(ShownType(), texts[0], texts[1], paramMin_->Value(), paramMax_->Value(),
-        colour_->Colour(), iterations_->Value());
+    curve.Set(kind, texts[0], texts[1], paramMin_->Value(), paramMax_->Value(), colour_->Colour(),
+        iterations_->Value());
     if (static_cast<size_t>(index) < functions_.size())
         functions_[static_cast<size_t>(index)] = curve;
     else
@@ -346,12 +409,8 @@ void CDlgFonctions::IterationsEdited()
     if (updating_)
         return;
     updating_ = true;
-    const double min = paramMin_->Value();
-    const double max = paramMax_->Value();
-    double n = ReadNumber(iterations_->text());
-    if (std::fabs(n) < 1e-14)
-        n = max - min;
-    step_->setText(FormatNumber((max - min) / n));
+    step_->setText(FormatNumber(StepForTypedIterations(
+        paramMin_->Value(), paramMax_->Value(), ReadNumber(iterations_->text()))));
     updating_ = false;
 }
 
@@ -360,8 +419,8 @@ void CDlgFonctions::StepEdited()
     if (updating_)
         return;
     updating_ = true;
-    const double s = ReadNumber(step_->text());
-    iterations_->setText(FormatNumber((paramMax_->Value() - paramMin_->Value()) / s));
+    iterations_->setText(FormatNumber(
+        IterationsForTypedStep(paramMin_->Value(), paramMax_->Value(), ReadNumber(step_->text()))));
     updating_ = false;
 }
 
@@ -377,6 +436,7 @@ void CDlgFonctions::UpdateFeedback()
     for (const Field& field : {Field {formula1_, feedback1_}, Field {formula2_, feedback2_}}) {
         const FormulaMessage message = CheckFormulaText(field.edit->text(), kind);
         field.feedback->setText(message.text);
+        field.feedback->setToolTip(message.text); // the whole of a message cut short
         field.edit->SetMark(message.markFrom, message.markLength);
     }
 }

@@ -9,6 +9,7 @@
 
 #include "model/CFunction.h"
 #include "ui/dialogs/DialogSupport.h"
+#include "view/ColourPalette.h"
 
 class QComboBox;
 class QLabel;
@@ -29,7 +30,9 @@ signals:
 class CDlgFonctions : public QDialog {
     Q_OBJECT
 public:
-    CDlgFonctions(const std::vector<CFunction>& curves, QWidget* parent = nullptr);
+    // The colour button shows palette, or a palette of the dialog's own when none is given.
+    CDlgFonctions(const std::vector<CFunction>& curves, ColourPalette* palette = nullptr,
+        QWidget* parent = nullptr);
 
     // The new curve list, after the dialog ended accepted.
     const std::vector<CFunction>& Functions() const { return functions_; }
@@ -57,6 +60,8 @@ private:
     bool AskDelete();
 
     std::vector<CFunction> functions_;
+    ColourPalette ownPalette_;
+    ColourPalette* palette_;
     CurveType shownType_ = CurveCartesian; // the shown curve's kind, kept when the combo has none
 
     CurveIndexSpin* spin_ = nullptr;

@@ -7,14 +7,25 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "platform/Numeric.h"
+#include "ui/SharedTexts.h"
 #include "ui/dialogs/DialogSupport.h"
+#include "view/RangeCheck.h"
 
 namespace {
 
-QString Text(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
+// The four bounds in the order x min, x max, y min, y max.
+struct BoundRow {
+    const char* label;
+    const char* name;
+};
+
+constexpr BoundRow kBoundRows[] = {
+    {"Abscisse minimale", "xMinEdit"},
+    {"Abscisse maximale", "xMaxEdit"},
+    {"Ordonnée minimale", "yMinEdit"},
+    {"Ordonnée maximale", "yMaxEdit"},
+};
 
 } // namespace
 
@@ -26,30 +37,18 @@ CDlgIntervalles::CDlgIntervalles(const CWorkingArea& area, QWidget* parent)
 
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(DialogUnitsX(this, 6));
-    struct Row {
-        const char* label;
-        const char* name;
-        NumberEdit** edit;
-        double value;
-    };
-    const Row rows[] = {
-        {"Abscisse minimale", "xMinEdit", &xMin_, area.areaXMin},
-        {"Abscisse maximale", "xMaxEdit", &xMax_, area.areaXMax},
-        {"Ordonnée minimale", "yMinEdit", &yMin_, area.areaYMin},
-        {"Ordonnée maximale", "yMaxEdit", &yMax_, area.areaYMax},
-    };
-    int r = 0;
-    for (const Row& row : rows) {
-        auto* label = new QLabel(Text(row.label), this);
+    NumberEdit** edits[] = {&xMin_, &xMax_, &yMin_, &yMax_};
+    const double values[] = {area.areaXMin, area.areaXMax, area.areaYMin, area.areaYMax};
+    for (int r = 0; r < 4; ++r) {
+        auto* label = new QLabel(Text(kBoundRows[r].label), this);
         auto* edit = new NumberEdit(this);
-        edit->setObjectName(row.name);
+        edit->setObjectName(kBoundRows[r].name);
         edit->setMinimumWidth(DialogUnitsX(this, 70));
-        edit->SetValue(row.value);
+        edit->SetValue(values[r]);
         label->setBuddy(edit);
         grid->addWidget(label, r, 0);
         grid->addWidget(edit, r, 1);
-        *row.edit = edit;
-        ++r;
+        *edits[r] = edit;
     }
 
     normaliseX_ = new QCheckBox(Text("Normaliser suivant l'axe des abscisses"), this);
@@ -83,8 +82,8 @@ void CDlgIntervalles::Confirm()
     const double yMax = yMax_->Value();
     const bool nx = normaliseX_->isChecked();
     const bool ny = normaliseY_->isChecked();
-    if (SameNumber(xMin, area_.areaXMin) && SameNumber(xMax, area_.areaXMax)
-        && SameNumber(yMin, area_.areaYMin) && SameNumber(yMax, area_.areaYMax)
+    if (platform::SameNumber(xMin, area_.areaXMin) && platform::SameNumber(xMax, area_.areaXMax)
+        && platform::SameNumber(yMin, area_.areaYMin) && platform::SameNumber(yMax, area_.areaYMax)
         && nx == area_.normaliseX && ny == area_.normaliseY) {
         reject();
         return;
@@ -101,6 +100,16 @@ void CDlgIntervalles::Confirm()
     area.areaXMax = xMax;
     area.areaYMin = yMin;
     area.areaYMax = yMax;
+    // A range the plot cannot be drawn over is refused, and the dialog stays open on its field.
+    const AreaFault check = CheckWorkingArea(area);
+    if (check.fault != RangeFault::None) {
+        const int first = check.yAxis ? 2 : 0;
+        const int at = first + (FaultIsInMinimum(check.fault) ? 0 : 1);
+        NumberEdit* fields[] = {xMin_, xMax_, yMin_, yMax_};
+        RefuseField(this, fields[at],
+            RangeFaultText(check.fault, kBoundRows[first].label, kBoundRows[first + 1].label));
+        return;
+    }
     area_ = area;
     accept();
 }

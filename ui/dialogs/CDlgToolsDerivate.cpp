@@ -12,14 +12,10 @@
 #include "model/FormulaCheck.h"
 #include "ui/Cp1252Text.h"
 #include "ui/FormulaMessages.h"
+#include "ui/SharedTexts.h"
 #include "ui/dialogs/DialogSupport.h"
 
 namespace {
-
-QString Text(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 bool IsEnter(const QKeyEvent* event)
 {

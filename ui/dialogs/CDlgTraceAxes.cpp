@@ -1,7 +1,6 @@
 #include "ui/dialogs/CDlgTraceAxes.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -19,15 +18,14 @@
 #include <QStyleOptionTab>
 #include <QVBoxLayout>
 
+#include "platform/Numeric.h"
+#include "ui/SharedTexts.h"
 #include "ui/dialogs/CColorBtn.h"
 #include "ui/dialogs/DialogSupport.h"
+#include "view/PlotRenderer.h"
+#include "view/StepCount.h"
 
 namespace {
-
-QString Text(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 QCheckBox* Check(QWidget* parent, const char* text, const char* name, bool checked)
 {
@@ -41,9 +39,9 @@ QCheckBox* Check(QWidget* parent, const char* text, const char* name, bool check
 QHBoxLayout* ColourRow(QWidget* parent, CColorBtn* button)
 {
     auto* row = new QHBoxLayout;
-    auto* label = new QLabel(Text("Couleur :"), parent);
+    auto* label = new QLabel(Text(kColourLabel), parent);
     label->setBuddy(button);
-    auto* type = new QLabel(Text("Type :"), parent);
+    auto* type = new QLabel(Text(kTypeLabel), parent);
     type->setEnabled(false);
     row->addWidget(label);
     row->addWidget(button);
@@ -60,8 +58,8 @@ bool SameSettings(const CSettingsAxis& a, const CSettingsAxis& b)
     CSettingsAxis y = b;
     x.xGraduationCount = y.xGraduationCount = 0;
     x.yGraduationCount = y.yGraduationCount = 0;
-    return x == y && SameNumber(a.xGraduationCount, b.xGraduationCount)
-        && SameNumber(a.yGraduationCount, b.yGraduationCount);
+    return x == y && platform::SameNumber(a.xGraduationCount, b.xGraduationCount)
+        && platform::SameNumber(a.yGraduationCount, b.yGraduationCount);
 }
 
 } // namespace
@@ -125,12 +123,13 @@ void AxesTabBar::paintEvent(QPaintEvent*)
 
 // ---- CDlgTraceAxesDessin ----
 
-CDlgTraceAxesDessin::CDlgTraceAxesDessin(const CSettingsAxis& settings, QWidget* parent)
+CDlgTraceAxesDessin::CDlgTraceAxesDessin(
+    const CSettingsAxis& settings, ColourPalette* palette, QWidget* parent)
     : QWidget(parent)
 {
     setObjectName("pageDessin");
     drawAxes_ = Check(this, "Dessiner les axes", "drawAxesCheck", settings.drawAxes);
-    colour_ = new CColorBtn(this);
+    colour_ = new CColorBtn(this, palette);
     colour_->setObjectName("axesColourButton");
     colour_->SetColour(settings.axesColour);
     unitVectors_ = Check(
@@ -235,8 +234,7 @@ void CDlgTraceAxesGraduation::StepEdited(NumberEdit* step, NumberEdit* count, do
     if (updating_)
         return;
     updating_ = true;
-    const double s = ReadNumber(step->text());
-    count->setText(FormatNumber(std::fabs(s) < 1e-14 ? 10.0 : range / s));
+    count->setText(FormatNumber(GraduationCount(range, ReadNumber(step->text()))));
     updating_ = false;
 }
 
@@ -245,8 +243,7 @@ void CDlgTraceAxesGraduation::CountEdited(NumberEdit* count, NumberEdit* step, d
     if (updating_)
         return;
     updating_ = true;
-    const double n = count->Value();
-    step->setText(FormatNumber(std::fabs(n) < 1e-14 ? 10.0 * range : range / n));
+    step->setText(FormatNumber(GraduationStep(range, count->Value())));
     updating_ = false;
 }
 
@@ -265,18 +262,20 @@ bool CDlgTraceAxesGraduation::ApplyPage(CSettingsAxis& settings) const
 
 // ---- CDlgTraceAxesCarroyage ----
 
-CDlgTraceAxesCarroyage::CDlgTraceAxesCarroyage(const CSettingsAxis& settings, QWidget* parent)
+CDlgTraceAxesCarroyage::CDlgTraceAxesCarroyage(
+    const CSettingsAxis& settings, ColourPalette* palette, QWidget* parent)
     : QWidget(parent), openedAlpha_(settings.gridAlpha)
 {
     setObjectName("pageCarroyage");
     drawGrid_ = Check(this, "Dessiner le carroyage", "drawGridCheck", settings.drawGrid);
-    colour_ = new CColorBtn(this);
+    colour_ = new CColorBtn(this, palette);
     colour_->setObjectName("gridColourButton");
     colour_->SetColour(settings.gridColour);
     alpha_ = new ArrowSpinBox(this);
     alpha_->setObjectName("alphaSpin");
     alpha_->setRange(0, 255);
-    shownAlpha_ = std::clamp<int32_t>(settings.gridAlpha, 0, 255);
+    // A stored transparency outside 0 to 255 shows as the grid is drawn with it.
+    shownAlpha_ = DrawnGridAlpha(settings.gridAlpha);
     alpha_->setValue(shownAlpha_);
     alpha_->setMinimumWidth(DialogUnitsX(this, 36));
 
@@ -309,8 +308,8 @@ bool CDlgTraceAxesCarroyage::ApplyPage(CSettingsAxis& settings) const
 
 // ---- CDlgTraceAxes ----
 
-CDlgTraceAxes::CDlgTraceAxes(
-    const CSettingsAxis& settings, const CWorkingArea& area, QWidget* parent)
+CDlgTraceAxes::CDlgTraceAxes(const CSettingsAxis& settings, const CWorkingArea& area,
+    ColourPalette* palette, QWidget* parent)
     : QDialog(parent), settings_(settings)
 {
     setWindowTitle(Text("Axes"));
@@ -322,9 +321,11 @@ CDlgTraceAxes::CDlgTraceAxes(
     tabs_->addTab(Text("Graduation"));
     tabs_->addTab(Text("Carroyage"));
 
-    dessin_ = new CDlgTraceAxesDessin(settings_, this);
+    if (palette == nullptr)
+        palette = &ownPalette_;
+    dessin_ = new CDlgTraceAxesDessin(settings_, palette, this);
     graduation_ = new CDlgTraceAxesGraduation(settings_, area, this);
-    carroyage_ = new CDlgTraceAxesCarroyage(settings_, this);
+    carroyage_ = new CDlgTraceAxesCarroyage(settings_, palette, this);
     pages_ = new QStackedWidget(this);
     pages_->setFrameShape(QFrame::StyledPanel);
     pages_->addWidget(dessin_);

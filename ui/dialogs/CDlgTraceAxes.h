@@ -9,6 +9,7 @@
 
 #include "model/CSettingsAxis.h"
 #include "model/CWorkingArea.h"
+#include "view/ColourPalette.h"
 
 class QCheckBox;
 class QRadioButton;
@@ -38,7 +39,8 @@ protected:
 class CDlgTraceAxesDessin final : public QWidget {
     Q_OBJECT
 public:
-    CDlgTraceAxesDessin(const CSettingsAxis& settings, QWidget* parent = nullptr);
+    CDlgTraceAxesDessin(
+        const CSettingsAxis& settings, ColourPalette* palette, QWidget* parent = nullptr);
     // Writes the page's fields into settings; true when that changed it.
     bool ApplyPage(CSettingsAxis& settings) const;
 
@@ -77,7 +79,8 @@ private:
 class CDlgTraceAxesCarroyage final : public QWidget {
     Q_OBJECT
 public:
-    CDlgTraceAxesCarroyage(const CSettingsAxis& settings, QWidget* parent = nullptr);
+    CDlgTraceAxesCarroyage(
+        const CSettingsAxis& settings, ColourPalette* palette, QWidget* parent = nullptr);
     bool ApplyPage(CSettingsAxis& settings) const;
 
 private:
@@ -91,8 +94,9 @@ private:
 class CDlgTraceAxes : public QDialog {
     Q_OBJECT
 public:
-    CDlgTraceAxes(
-        const CSettingsAxis& settings, const CWorkingArea& area, QWidget* parent = nullptr);
+    // The colour buttons show palette, or a palette of the dialog's own when none is given.
+    CDlgTraceAxes(const CSettingsAxis& settings, const CWorkingArea& area,
+        ColourPalette* palette = nullptr, QWidget* parent = nullptr);
 
     // The new settings, after the dialog ended accepted.
     const CSettingsAxis& Settings() const { return settings_; }
@@ -106,6 +110,7 @@ public:
 
 private:
     CSettingsAxis settings_;
+    ColourPalette ownPalette_;
     AxesTabBar* tabs_ = nullptr;
     QStackedWidget* pages_ = nullptr;
     CDlgTraceAxesDessin* dessin_ = nullptr;

@@ -8,14 +8,10 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "ui/SharedTexts.h"
 #include "ui/dialogs/DialogSupport.h"
 
 namespace {
-
-QString Text(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 QGroupBox* Group(QWidget* parent, const char* title, std::initializer_list<QWidget*> widgets)
 {

@@ -7,19 +7,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
+#include "ui/SharedTexts.h"
 #include "ui/dialogs/DialogSupport.h"
 
 namespace {
 
 constexpr char16_t kGroupSeparator = 0x00A0;
-
-QString Text(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 } // namespace
 
@@ -94,24 +89,20 @@ QAbstractSpinBox::StepEnabled GroupedNumberSpin::stepEnabled() const
 
 // ---- CDlgViewScreenSize ----
 
-CDlgViewScreenSize::CDlgViewScreenSize(QWidget* frame, QWidget* view, QWidget* parent)
-    : QDialog(parent), frame_(frame), view_(view)
+CDlgViewScreenSize::CDlgViewScreenSize(QSize viewSize, QWidget* parent)
+    : QDialog(parent), size_(viewSize)
 {
     setWindowTitle(Text("Taille d'écran"));
     setObjectName("CDlgViewScreenSize");
-    if (view != nullptr) {
-        viewWidth_ = view->width();
-        viewHeight_ = view->height();
-    }
 
     width_ = new GroupedNumberSpin(this);
     width_->setObjectName("widthSpin");
     width_->SetRange(256, 2048);
-    width_->SetPosition(viewWidth_);
+    width_->SetPosition(viewSize.width());
     height_ = new GroupedNumberSpin(this);
     height_->setObjectName("heightSpin");
     height_->SetRange(192, 1536);
-    height_->SetPosition(viewHeight_);
+    height_->SetPosition(viewSize.height());
     for (GroupedNumberSpin* spin : {width_, height_})
         spin->setMinimumWidth(DialogUnitsX(this, 50));
 
@@ -140,19 +131,9 @@ CDlgViewScreenSize::CDlgViewScreenSize(QWidget* frame, QWidget* view, QWidget* p
 
 void CDlgViewScreenSize::Confirm()
 {
-    const int w = static_cast<int>(
-        std::clamp<long>(ReadGroupedNumber(width_->Text()), kMinWidth, kMaxWidth));
-    const int h = static_cast<int>(
-        std::clamp<long>(ReadGroupedNumber(height_->Text()), kMinHeight, kMaxHeight));
-    if (frame_ != nullptr) {
-        // The frame keeps its borders and bars: what the view lacks is added to the frame.
-        const QSize frameSize = frame_->size();
-        if (frame_->isMaximized() || frame_->isFullScreen())
-            frame_->showNormal();
-        QScreen* screen = frame_->screen();
-        frame_->move(screen != nullptr ? screen->geometry().topLeft() : QPoint(0, 0));
-        frame_->resize(frameSize.width() + w - viewWidth_, frameSize.height() + h - viewHeight_);
-        frame_->show();
-    }
+    size_ = QSize(
+        static_cast<int>(std::clamp<long>(ReadGroupedNumber(width_->Text()), kMinWidth, kMaxWidth)),
+        static_cast<int>(
+            std::clamp<long>(ReadGroupedNumber(height_->Text()), kMinHeight, kMaxHeight)));
     accept();
 }

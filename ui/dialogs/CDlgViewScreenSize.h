@@ -1,12 +1,11 @@
 #pragma once
 
-// "Taille d'écran": resizes the main window so that the plot view gets an exact pixel size, for
-// an image export of that size.
+// "Taille d'écran": the exact pixel size to give the plot view, for an image export of that
+// size. The frame resizes itself to it.
 
 #include <QAbstractSpinBox>
 #include <QDialog>
 #include <QLineEdit>
-#include <QPointer>
 
 // An up-down field with digit grouping: the number is shown as "1 024" (a no-break space groups
 // the thousands), the arrows move it within a range, and any digits may be typed.
@@ -39,8 +38,11 @@ long ReadGroupedNumber(const QString& text);
 class CDlgViewScreenSize : public QDialog {
     Q_OBJECT
 public:
-    // view's size is measured now; frame is the window that is moved and resized on OK.
-    CDlgViewScreenSize(QWidget* frame, QWidget* view, QWidget* parent = nullptr);
+    // Shows viewSize, the view's size now.
+    explicit CDlgViewScreenSize(QSize viewSize, QWidget* parent = nullptr);
+
+    // The size asked for, within the limits, after the dialog ended accepted.
+    QSize Size() const { return size_; }
 
     static constexpr int kMinWidth = 128;
     static constexpr int kMaxWidth = 2048;
@@ -48,13 +50,10 @@ public:
     static constexpr int kMaxHeight = 1536;
 
 private:
-    // Always ends accepted, after moving the frame to the screen's corner.
+    // Always ends accepted, even with the size unchanged.
     void Confirm();
 
-    QPointer<QWidget> frame_;
-    QPointer<QWidget> view_;
-    int viewWidth_ = 0;
-    int viewHeight_ = 0;
+    QSize size_;
     GroupedNumberSpin* width_ = nullptr;
     GroupedNumberSpin* height_ = nullptr;
 };

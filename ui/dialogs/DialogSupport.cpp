@@ -1,13 +1,13 @@
 #include "ui/dialogs/DialogSupport.h"
 
 #include <cmath>
-#include <cstring>
 
 #include <QBoxLayout>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QFontMetrics>
 #include <QInputMethodEvent>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTextCharFormat>
 
@@ -26,11 +26,6 @@ double ReadNumber(const QString& text)
 long ReadInteger(const QString& text)
 {
     return platform::CAtol(text.toUtf8().constData());
-}
-
-bool SameNumber(double a, double b)
-{
-    return a == b || std::memcmp(&a, &b, sizeof a) == 0;
 }
 
 // ---- NumberEdit ----
@@ -92,6 +87,15 @@ void FormulaEdit::ApplyMark()
 ArrowSpinBox::ArrowSpinBox(QWidget* parent) : QSpinBox(parent)
 {
     lineEdit()->setReadOnly(true);
+}
+
+void RefuseField(QDialog* dialog, QLineEdit* field, const std::string& message)
+{
+    field->setFocus();
+    field->selectAll();
+    QMessageBox::warning(dialog, dialog->windowTitle(), QString::fromStdString(message));
+    field->setFocus();
+    field->selectAll();
 }
 
 // ---- dialog units ----

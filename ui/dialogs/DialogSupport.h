@@ -2,7 +2,9 @@
 
 // Pieces every dialog shares: numbers shown with "%f" and read with atof rules in the "C" locale,
 // sizes in dialog units, a formula field that can mark characters, a spin box whose number is
-// changed by its arrows only.
+// changed by its arrows only, the refusal of a field's value.
+
+#include <string>
 
 #include <QLineEdit>
 #include <QSpinBox>
@@ -19,8 +21,6 @@ QString FormatNumber(double value);
 double ReadNumber(const QString& text);
 // atol rules in the "C" locale.
 long ReadInteger(const QString& text);
-// Equal values, or the same NaN: a record always equals its copy.
-bool SameNumber(double a, double b);
 
 // A number field. A value set by the dialog is shown with six decimals but read back exactly as
 // long as its text is not changed, so that opening a dialog and confirming it never rounds a
@@ -62,6 +62,10 @@ class ArrowSpinBox : public QSpinBox {
 public:
     explicit ArrowSpinBox(QWidget* parent = nullptr);
 };
+
+// Refuses what a dialog was asked to store: the message (UTF-8) in a warning box titled as the
+// dialog, then the field focused with its text selected, the dialog staying open.
+void RefuseField(QDialog* dialog, QLineEdit* field, const std::string& message);
 
 // Dialog units of the widget's font, as the original templates were laid out in: a horizontal
 // unit is a quarter of the average character width, a vertical one an eighth of the line height.

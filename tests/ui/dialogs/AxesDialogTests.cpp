@@ -1,5 +1,9 @@
 // "Axes": the three pages, the graduation coupling from the view's ranges, the transparency
-// limits, the tab strip, and OK accepted only when a page changed something.
+// limits and how a stored one outside them shows, the tab strip, and OK accepted only when a page
+// changed something.
+
+#include <climits>
+#include <cstdint>
 
 #include <QCheckBox>
 #include <QImage>
@@ -200,6 +204,32 @@ TEST(AxesDialog, TransparencyStopsAt0And255)
         EXPECT_EQ(alpha->value(), c.expected);
         QTest::keyClicks(alpha, "9"); // the number is not typed
         EXPECT_EQ(alpha->value(), c.expected);
+    }
+}
+
+TEST(AxesDialog, AStoredTransparencyOutsideTheRangeShowsAsTheGridIsDrawn)
+{
+    // The grid is drawn with the low byte of the stored number.
+    const struct {
+        int32_t stored;
+        int shown;
+    } cases[] = {{300, 44}, {-1, 255}, {256, 0}, {511, 255}, {-200, 56}, {INT32_MIN, 0}, {16, 16}};
+    for (const auto& c : cases) {
+        CSettingsAxis settings;
+        settings.gridAlpha = c.stored;
+        {
+            Axes a(settings);
+            a.dialog.Tabs()->setCurrentIndex(2);
+            EXPECT_EQ(Child<QSpinBox>(&a.dialog, "alphaSpin")->value(), c.shown) << c.stored;
+            EXPECT_FALSE(a.Confirm()); // kept as stored while the field is not moved
+            EXPECT_EQ(a.dialog.Settings().gridAlpha, c.stored);
+        }
+        Axes a(settings);
+        a.dialog.Tabs()->setCurrentIndex(2);
+        auto* alpha = Child<QSpinBox>(&a.dialog, "alphaSpin");
+        QTest::keyClick(alpha, c.shown == 0 ? Qt::Key_Up : Qt::Key_Down);
+        ASSERT_TRUE(a.Confirm()) << c.stored;
+        EXPECT_EQ(a.dialog.Settings().gridAlpha, c.shown == 0 ? 1 : c.shown - 1);
     }
 }
 

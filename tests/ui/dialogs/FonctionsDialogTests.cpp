@@ -1,5 +1,5 @@
 // The function editor: kinds and their fields, the curve spin, new and delete, the step and
-// iteration coupling, OK against Cancel, and the formula feedback while typing.
+// iteration coupling, OK against Cancel, the formula feedback while typing, and the refusals.
 
 #include <cmath>
 #include <numbers>
@@ -464,6 +464,150 @@ TEST(FonctionsDialog, ACharacterTheFilesCannotHoldIsRefusedAtOk)
     TypeInto(e.formula1, QString::fromUtf8("é+1")); // in the code page: kept
     const std::vector<CFunction> out = e.Confirm();
     EXPECT_EQ(out[0].Formula1(), "\xE9+1");
+}
+
+struct RangeRefusal {
+    const char* name;
+    CurveType kind;
+    const char* field; // typed into
+    const char* typed;
+    const char* named; // the field the message names
+    const char* focused;
+};
+
+void PrintTo(const RangeRefusal& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class FonctionsRangeRefusals : public ::testing::TestWithParam<RangeRefusal> { };
+
+TEST_P(FonctionsRangeRefusals, ARangeTheCurveCannotBeWalkedIsRefusedOnItsField)
+{
+    const RangeRefusal& c = GetParam();
+    Editor e({Curve(c.kind, "cos(t)", "sin(t)", 0, 6, 0, 100), Curve(CurvePolar, "theta")});
+    if (c.kind == CurvePolar)
+        TypeInto(e.formula1, "theta");
+    TypeInto(Child<QLineEdit>(&e.dialog, c.field), QString::fromUtf8(c.typed));
+    // OK, the spin and "Nouvelle fonction" all refuse, and the curve stays shown.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        QString message;
+        WhenModal<QMessageBox>([&message](QMessageBox* box) {
+            message = box->text();
+            box->accept();
+        });
+        if (attempt == 0)
+            e.ok->click();
+        else if (attempt == 1)
+            e.Step(Qt::Key_Up);
+        else
+            e.newButton->click();
+        EXPECT_TRUE(message.contains(QString::fromUtf8(c.named))) << Std(message);
+        EXPECT_TRUE(e.dialog.isVisible());
+        EXPECT_NE(e.dialog.result(), QDialog::Accepted);
+        EXPECT_EQ(e.spin->value(), 0);
+        EXPECT_EQ(e.spin->maximum(), 1);
+        EXPECT_EQ(e.dialog.focusWidget(), Child<QLineEdit>(&e.dialog, c.focused)) << attempt;
+    }
+    TypeInto(e.paramMin, "-1");
+    TypeInto(e.paramMax, "1");
+    const std::vector<CFunction> out = e.Confirm();
+    EXPECT_EQ(out[0].paramMin, -1.0);
+    EXPECT_EQ(out[0].paramMax, 1.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Dialogs, FonctionsRangeRefusals,
+    ::testing::Values(RangeRefusal {"NotANumber", CurveParametric, "paramMinEdit", "nan",
+                          "Paramètre minimal", "paramMinEdit"},
+        RangeRefusal {
+            "Infinite", CurvePolar, "paramMaxEdit", "-inf", "Paramètre maximal", "paramMaxEdit"},
+        RangeRefusal {"BeyondTheDoubles", CurveParametric, "paramMaxEdit", "1e400",
+            "Paramètre maximal", "paramMaxEdit"},
+        RangeRefusal {
+            "Equal", CurvePolar, "paramMaxEdit", "0", "Paramètre minimal", "paramMaxEdit"}),
+    [](const ::testing::TestParamInfo<RangeRefusal>& info) {
+        return std::string(info.param.name);
+    });
+
+TEST(FonctionsDialog, TheHiddenRangeOfACartesianCurveIsKeptUnchecked)
+{
+    // Its range is not walked: the field cannot be seen, and whatever it holds is stored.
+    Editor e({Curve(CurvePolar, "theta", "", 0, 1, 0, 10)});
+    TypeInto(e.paramMin, "nan");
+    e.type->setCurrentIndex(0);
+    MessageBoxWatch watch;
+    const std::vector<CFunction> out = e.Confirm();
+    EXPECT_FALSE(watch.Seen());
+    EXPECT_TRUE(std::isnan(out[0].paramMin));
+    // A reversed range is the user's to mean.
+    Editor reversed({Curve(CurvePolar, "theta", "", 0, 1, 0, 10)});
+    TypeInto(reversed.paramMin, "2");
+    EXPECT_EQ(reversed.Confirm()[0].paramMin, 2.0);
+}
+
+TEST(FonctionsDialog, ARefusedCharacterNamesItsFieldAndShowsAHiddenOne)
+{
+    Editor e({Curve(CurveParametric, "cos(t)", "sin(t)")});
+    TypeInto(e.formula2, QString::fromUtf8("sin(t)\u2009")); // a thin space
+    e.type->setCurrentIndex(0); // Cartésienne: the second formula is hidden, and kept
+    ASSERT_TRUE(e.formula2->isHidden());
+    QString message;
+    WhenModal<QMessageBox>([&message](QMessageBox* box) {
+        message = box->text();
+        box->accept();
+    });
+    e.ok->click();
+    EXPECT_TRUE(message.contains(QString::fromUtf8("«\u00A0Fonction y(t)\u00A0»"))) << Std(message);
+    EXPECT_TRUE(message.contains(QChar(0x2009)));
+    EXPECT_TRUE(e.dialog.isVisible());
+    // The field the message is about can be seen, captioned, and holds the focus on the character.
+    EXPECT_FALSE(e.formula2->isHidden());
+    EXPECT_FALSE(e.caption2->isHidden());
+    EXPECT_EQ(e.caption2->text(), "Fonction y(t)");
+    EXPECT_EQ(e.dialog.focusWidget(), e.formula2);
+    EXPECT_EQ(e.formula2->selectedText(), QString(QChar(0x2009)));
+    TypeInto(e.formula2, "sin(t)");
+    const std::vector<CFunction> out = e.Confirm();
+    EXPECT_EQ(out[0].Type(), CurveCartesian);
+    EXPECT_EQ(out[0].Formula2(), "sin(t)");
+
+    // A shown formula is named by its caption too.
+    Editor polar({Curve(CurvePolar, "theta")});
+    TypeInto(polar.formula1, QString::fromUtf8("\u03B8"));
+    WhenModal<QMessageBox>([&message](QMessageBox* box) {
+        message = box->text();
+        box->accept();
+    });
+    polar.ok->click();
+    EXPECT_TRUE(message.contains(QString::fromUtf8("«\u00A0Fonction r(theta)\u00A0»")))
+        << Std(message);
+    EXPECT_EQ(polar.dialog.focusWidget(), polar.formula1);
+}
+
+TEST(FonctionsDialog, KeepsItsSizeWhenTheKindChanges)
+{
+    // Each kind's captions and messages differ in length: none of them moves the dialog's edges.
+    Editor e({Curve(CurveCartesian, "sin(t)"), Curve(CurveParametric, "cos(t)", "sin(x)*yy"),
+        Curve(CurvePolar, "theta+t")});
+    QApplication::processEvents();
+    const QSize size = e.dialog.size();
+    for (const int item : {1, 2, 0, 2, 1}) {
+        e.type->setCurrentIndex(item);
+        QApplication::processEvents();
+        EXPECT_EQ(e.dialog.size(), size) << item;
+    }
+    for (const Qt::Key key : {Qt::Key_Up, Qt::Key_Up, Qt::Key_Down}) {
+        e.Step(key);
+        QApplication::processEvents();
+        EXPECT_EQ(e.dialog.size(), size) << e.spin->value();
+    }
+    // A message longer than the line keeps its whole text, shown in the tooltip too.
+    e.type->setCurrentIndex(0);
+    TypeInto(e.formula1, "x+une_variable_au_nom_bien_trop_long_pour_la_ligne");
+    QApplication::processEvents();
+    EXPECT_EQ(e.dialog.size(), size);
+    EXPECT_TRUE(e.feedback1->text().endsWith(QString::fromUtf8("une seule variable est permise")));
+    EXPECT_EQ(e.feedback1->toolTip(), e.feedback1->text());
 }
 
 TEST(FonctionsDialog, ExecEndsAcceptedOnOkAndRejectedOnEscape)

@@ -1,5 +1,8 @@
 // "Zone de travail": the bounds shown with six decimals, OK accepted only on a change, atof
-// reading in the "C" locale.
+// reading in the "C" locale, and the refusal of a range the plot cannot be drawn over.
+
+#include <utility>
+#include <vector>
 
 #include <QCheckBox>
 #include <QPushButton>
@@ -97,6 +100,78 @@ INSTANTIATE_TEST_SUITE_P(Dialogs, IntervallesChanges,
         ChangeCase {"NoNumberIsZero", "xMinEdit", "abc", 0, 18, true, false},
         ChangeCase {"ReversedBoundsAreKept", "xMaxEdit", "-30", -22, -30, true, false}),
     [](const ::testing::TestParamInfo<ChangeCase>& info) { return std::string(info.param.name); });
+
+struct RefusalCase {
+    const char* name;
+    std::vector<std::pair<const char*, const char*>> typed; // field, text
+    bool normaliseX; // the box ticked as the new document has it
+    std::vector<const char*> named; // labels the message names
+    const char* focused; // the field left focused
+};
+
+void PrintTo(const RefusalCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class IntervallesRefusals : public ::testing::TestWithParam<RefusalCase> { };
+
+TEST_P(IntervallesRefusals, ARangeThePlotCannotBeDrawnOverKeepsTheDialogOpenOnItsField)
+{
+    const RefusalCase& c = GetParam();
+    CDlgIntervalles dialog(NewDocumentArea());
+    dialog.show();
+    if (!c.normaliseX)
+        ClickToggle(Child<QCheckBox>(&dialog, "normaliseXCheck"));
+    for (const auto& [field, text] : c.typed)
+        TypeInto(Child<QLineEdit>(&dialog, field), QString::fromUtf8(text));
+    QString message;
+    WhenModal<QMessageBox>([&message](QMessageBox* box) {
+        message = box->text();
+        box->accept();
+    });
+    Child<QPushButton>(&dialog, "okButton")->click();
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    for (const char* label : c.named)
+        EXPECT_TRUE(message.contains(QString::fromUtf8(label))) << Std(message);
+    EXPECT_EQ(dialog.focusWidget(), Child<QLineEdit>(&dialog, c.focused));
+    // Mended, it is taken.
+    TypeInto(Child<QLineEdit>(&dialog, c.focused), c.focused[0] == 'x' ? "30" : "20");
+    if (c.typed.size() > 1)
+        TypeInto(Child<QLineEdit>(&dialog, c.typed[0].first), "-30");
+    Child<QPushButton>(&dialog, "okButton")->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}
+
+INSTANTIATE_TEST_SUITE_P(Dialogs, IntervallesRefusals,
+    ::testing::Values(
+        RefusalCase {"NotANumber", {{"xMinEdit", "nan"}}, true, {"Abscisse minimale"}, "xMinEdit"},
+        RefusalCase {"Infinite", {{"xMaxEdit", "inf"}}, true, {"Abscisse maximale"}, "xMaxEdit"},
+        RefusalCase {
+            "BeyondTheDoubles", {{"yMinEdit", "1e400"}}, true, {"Ordonnée minimale"}, "yMinEdit"},
+        RefusalCase {"EqualAbscissae", {{"xMaxEdit", "-22"}}, true,
+            {"Abscisse minimale", "Abscisse maximale"}, "xMaxEdit"},
+        RefusalCase {"EqualOrdinatesUsedAsTyped", {{"yMaxEdit", "-10"}}, false,
+            {"Ordonnée minimale", "Ordonnée maximale"}, "yMaxEdit"},
+        RefusalCase {"TooWide", {{"xMinEdit", "-1e308"}, {"xMaxEdit", "1e308"}}, true,
+            {"Abscisse minimale", "Abscisse maximale"}, "xMaxEdit"}),
+    [](const ::testing::TestParamInfo<RefusalCase>& info) { return std::string(info.param.name); });
+
+TEST(IntervallesDialog, EqualOrdinatesAreTakenWhenOnlyTheirMiddleIsUsed)
+{
+    // Normalised along x, the y range is rebuilt around the middle of the typed one.
+    CDlgIntervalles dialog(NewDocumentArea());
+    dialog.show();
+    TypeInto(Child<QLineEdit>(&dialog, "yMinEdit"), "2");
+    TypeInto(Child<QLineEdit>(&dialog, "yMaxEdit"), "2");
+    MessageBoxWatch watch;
+    Child<QPushButton>(&dialog, "okButton")->click();
+    EXPECT_FALSE(watch.Seen());
+    ASSERT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.Area().areaYMin, 2.0);
+    EXPECT_EQ(dialog.Area().areaYMax, 2.0);
+}
 
 TEST(IntervallesDialog, CancelAndEscapeEndRejected)
 {

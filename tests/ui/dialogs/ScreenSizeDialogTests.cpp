@@ -1,11 +1,12 @@
-// "Taille d'écran": the grouped numbers, the clamps, and the window moved and resized so that
-// the view gets the size asked for.
+// "Taille d'écran": the grouped numbers, the clamps, and the window moved and resized by the frame
+// so that the view gets the size asked for.
 
 #include <QMainWindow>
 #include <QPushButton>
 #include <QToolBar>
 
 #include "tests/ui/dialogs/DialogTestSupport.h"
+#include "ui/CMainFrame.h"
 #include "ui/dialogs/CDlgViewScreenSize.h"
 
 using namespace dialogtest;
@@ -43,7 +44,7 @@ TEST(ScreenSizeDialog, GroupsDigitsWithANoBreakSpace)
 TEST(ScreenSizeDialog, ShowsTheViewSize)
 {
     Frame f;
-    CDlgViewScreenSize dialog(&f.window, f.view);
+    CDlgViewScreenSize dialog(f.view->size());
     EXPECT_EQ(dialog.windowTitle(), QString::fromUtf8("Taille d'écran"));
     EXPECT_EQ(Child<GroupedNumberSpin>(&dialog, "widthSpin")->Text(), GroupDigits(f.view->width()));
     EXPECT_EQ(
@@ -67,7 +68,7 @@ class ScreenSizes : public ::testing::TestWithParam<SizeCase> { };
 TEST_P(ScreenSizes, OkGivesTheViewExactlyTheClampedSize)
 {
     Frame f;
-    CDlgViewScreenSize dialog(&f.window, f.view);
+    CDlgViewScreenSize dialog(f.view->size());
     dialog.show();
     auto* width = Child<GroupedNumberSpin>(&dialog, "widthSpin");
     auto* height = Child<GroupedNumberSpin>(&dialog, "heightSpin");
@@ -75,6 +76,7 @@ TEST_P(ScreenSizes, OkGivesTheViewExactlyTheClampedSize)
     TypeInto(height->Edit(), GetParam().height);
     Child<QPushButton>(&dialog, "okButton")->click();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    GiveViewSize(f.window, f.view->size(), dialog.Size()); // as the frame does on OK
     QTest::qWait(20);
     EXPECT_EQ(f.view->size(), GetParam().expected);
     EXPECT_EQ(f.window.frameGeometry().topLeft(), QPoint(0, 0));
@@ -92,10 +94,12 @@ TEST(ScreenSizeDialog, OkWithoutChangeStillMovesTheWindowAndEndsAccepted)
 {
     Frame f;
     const QSize before = f.view->size();
-    CDlgViewScreenSize dialog(&f.window, f.view);
+    CDlgViewScreenSize dialog(f.view->size());
     const int result
         = Exec(dialog, [&dialog] { Child<QPushButton>(&dialog, "okButton")->click(); });
     EXPECT_EQ(result, QDialog::Accepted);
+    EXPECT_EQ(dialog.Size(), before);
+    GiveViewSize(f.window, f.view->size(), dialog.Size());
     QTest::qWait(20);
     EXPECT_EQ(f.view->size(), before);
     EXPECT_EQ(f.window.frameGeometry().topLeft(), QPoint(0, 0));
@@ -105,7 +109,7 @@ TEST(ScreenSizeDialog, CancelLeavesTheWindowAlone)
 {
     Frame f;
     const QRect before = f.window.geometry();
-    CDlgViewScreenSize dialog(&f.window, f.view);
+    CDlgViewScreenSize dialog(f.view->size());
     const int result = Exec(dialog, [&dialog] { QTest::keyClick(&dialog, Qt::Key_Escape); });
     EXPECT_EQ(result, QDialog::Rejected);
     EXPECT_EQ(f.window.geometry(), before);
@@ -114,7 +118,7 @@ TEST(ScreenSizeDialog, CancelLeavesTheWindowAlone)
 TEST(ScreenSizeDialog, TypingTakesDigitsOnlyAndTheArrowsStopAtTheRange)
 {
     Frame f;
-    CDlgViewScreenSize dialog(&f.window, f.view);
+    CDlgViewScreenSize dialog(f.view->size());
     dialog.show();
     auto* width = Child<GroupedNumberSpin>(&dialog, "widthSpin");
     width->Edit()->selectAll();
