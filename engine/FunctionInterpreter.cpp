@@ -90,6 +90,7 @@ double FunctionInterpreter::EvaluateTree() const
 
 void FunctionInterpreter::CompileProgram()
 {
+    intervalSlotsValid = false;
     try {
         program.Compile(root, this);
     } catch (const std::bad_alloc&) {

@@ -49,7 +49,7 @@ using interval::Interval;
 // Interval evaluations one curve may spend: its own points, its singular places, and its
 // intersections with each later curve share them. Past it, what is left is undecided. About
 // 20 ms for the formulas of the benchmark on a 2-core machine of 2026.
-constexpr long kEvaluationsPerCurve = 60000;
+constexpr long kEvaluationsPerCurve = 300000;
 
 // A formula of one variable as a probe, or nothing when it does not compile for the variable.
 std::unique_ptr<FormulaProbe> Compile(const std::string& text, const char* variable, long& count)

