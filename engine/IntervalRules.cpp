@@ -1264,12 +1264,18 @@ IntervalBounds RandomInterval(const IntervalBounds& scale)
 {
     if (scale.fails == Tri::Always)
         return IntervalBounds::Failing();
-    // r * s / 32767 with r from 0 to 32767: between 0 and s, within two roundings.
+    // r * s / 32767 with r from 0 to 32767: between 0 and s, within two roundings, unless r * s
+    // overflows first and the draw gives an infinity.
     Value v = Nothing();
     const Interval& s = scale.range;
+    const double overflows = std::numeric_limits<double>::max() / 32767;
     if (!s.IsEmpty())
-        v.range
-            = {s.lo < 0 ? interval::Down(s.lo, 3) : 0.0, s.hi > 0 ? interval::Up(s.hi, 3) : 0.0};
+        v.range = {s.lo < -overflows ? -kInf
+                : s.lo < 0           ? interval::Down(s.lo, 3)
+                                     : 0.0,
+            s.hi > overflows ? kInf
+                : s.hi > 0   ? interval::Up(s.hi, 3)
+                             : 0.0};
     v.err = kInf;
     // A draw counts as a failure: its value is no function of x.
     return Result(v, scale.nan, Tri::Sometimes || scale.fails, false);

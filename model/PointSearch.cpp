@@ -323,7 +323,14 @@ private:
             return;
         if (dh_ != nullptr && !(stretch ? dh_->Over({a, b}) : dh_->At(m)).range.Contains(0))
             return;
-        zeros_.push_back({m, false, false, true});
+        zeros_.push_back({m, false, false, ContinuousAround(m)});
+    }
+
+    // Whether h is continuous over the few doubles around x (a touch at a jump is no zero).
+    bool ContinuousAround(double x)
+    {
+        const auto span = static_cast<int64_t>(kTinyBox);
+        return ContinuousOver(FromOrdinal(Ordinal(x) - span), FromOrdinal(Ordinal(x) + span));
     }
 
     // A narrow stretch within rounding of 0: a change of sign across it proves a zero there (x^3
@@ -407,7 +414,7 @@ private:
             return;
         }
         if (kind_ == ZeroKind::Crossing)
-            zeros_.push_back({z, false, false, true});
+            zeros_.push_back({z, false, false, ContinuousAround(z)});
     }
 
     Probe& h_;

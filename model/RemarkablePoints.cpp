@@ -99,9 +99,10 @@ private:
         p.curve = index_;
         p.kind = kind;
         p.status = status;
-        p.x = x;
-        p.y = y;
-        p.yRight = y;
+        // -0 is 0 on the screen and in the lists.
+        p.x = x + 0.0;
+        p.y = y + 0.0;
+        p.yRight = p.y;
         p.parameter = NAN;
         result_.points.push_back(p);
     }
@@ -217,7 +218,7 @@ void Analysis::Singular(Probe& f, const Piece& before, const Piece& box, const P
         return; // no visible break: the evaluation was only cautious there
     }
     Add(PointKind::Jump, PointStatus::Proven, x, left);
-    result_.points.back().yRight = right;
+    result_.points.back().yRight = right + 0.0;
 }
 
 CurveAnalysis Analysis::Cartesian(double a, double b)
