@@ -110,6 +110,8 @@ protected:
 private:
     // An interpreter of a tree built elsewhere (DerivativeInterpreter).
     explicit FunctionInterpreter(NodePtr tree);
+    // Takes the parsed tree as root, binds and simplifies it; on an error frees it and throws.
+    void Adopt(NodePtr tree);
     // Rebuilds the program from the tree; without memory for it the tree walk serves.
     void CompileProgram();
 

@@ -10,11 +10,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/IntervalEvaluator.h"
-#include "engine/QuietEvaluation.h"
+#include "tests/engine/IntervalPromise.h"
 
 namespace {
 
@@ -28,27 +29,9 @@ double ReadDouble(const uint8_t* data)
 void Check(FunctionInterpreter& f, int index, const interval::Interval& x, const IntervalBounds& b,
     double at, const char* form)
 {
-    if (index >= 0)
-        f.SetVariableValueAt(index, at);
-    double v = 0;
-    bool failed = false;
-    {
-        QuietEvaluation quiet;
-        try {
-            v = f.Evaluate();
-        } catch (const ParseErrorMsg&) {
-            failed = true;
-        }
-        failed = failed || quiet.Failed();
-    }
-    const bool outside = !failed && !std::isnan(v) && !(b.range.lo <= v && v <= b.range.hi);
-    const bool undefinedUnderDac = b.decoration() >= Decoration::dac && (failed || std::isnan(v));
-    if (outside || undefinedUnderDac) {
-        std::fprintf(stderr,
-            "broken promise (%s): %s at %.17g in [%.17g, %.17g] gives %.17g%s; enclosure "
-            "[%.17g, %.17g] %s\n",
-            form, f.ToText().c_str(), at, x.lo, x.hi, v, failed ? " (failed)" : "", b.range.lo,
-            b.range.hi, DecorationName(b.decoration()));
+    if (const std::optional<std::string> broken = Violation(f, index, x, b, at)) {
+        std::fprintf(
+            stderr, "broken promise (%s): %s: %s\n", form, f.ToText().c_str(), broken->c_str());
         std::abort();
     }
 }

@@ -14,8 +14,8 @@
 #include <gtest/gtest.h>
 
 #include "engine/IntervalEvaluator.h"
-#include "engine/QuietEvaluation.h"
 #include "tests/engine/FormulaGenerator.h"
+#include "tests/engine/IntervalPromise.h"
 
 namespace {
 
@@ -140,40 +140,6 @@ INSTANTIATE_TEST_SUITE_P(Interval, Tightness,
         TightCase {"x*sin(x)", -1, 1, 0, std::sin(1.0), 1e-2},
         TightCase {"sqrt(1-x*x)", -1, 1, 0, 1, 0},
         TightCase {"x>0?ln(x):-x", -1, 1, std::log(kTiny), 1, 4e-15}));
-
-std::string Text(double v)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%.17g", v);
-    return text;
-}
-
-// The promise at chosen points: every value inside, and dac or better never meets an error or
-// NaN. Returns a description of the first violation.
-std::optional<std::string> Violation(
-    FunctionInterpreter& f, int index, const Interval& x, const IntervalBounds& b, double at)
-{
-    if (index >= 0)
-        f.SetVariableValueAt(index, at);
-    double v = 0;
-    bool failed = false;
-    {
-        QuietEvaluation quiet;
-        try {
-            v = f.Evaluate();
-        } catch (const ParseErrorMsg&) {
-            failed = true;
-        }
-        failed = failed || quiet.Failed();
-    }
-    const std::string where = "at x = " + Text(at) + " in [" + Text(x.lo) + ", " + Text(x.hi) + "]";
-    if (!failed && !std::isnan(v) && !(b.range.lo <= v && v <= b.range.hi))
-        return "value " + Text(v) + " outside [" + Text(b.range.lo) + ", " + Text(b.range.hi) + "] "
-            + where;
-    if (b.decoration() >= Decoration::dac && (failed || std::isnan(v)))
-        return std::string("an error or NaN under ") + DecorationName(b.decoration()) + " " + where;
-    return std::nullopt;
-}
 
 // Ends of ranges where things happen: poles and domain edges, signed zeros, huge and tiny
 // magnitudes, the infinities, the limits of the integer truncation.
