@@ -119,6 +119,11 @@ INSTANTIATE_TEST_SUITE_P(Rational, KnownPoints,
 INSTANTIATE_TEST_SUITE_P(EdgesAndSteps, KnownPoints,
     ::testing::Values(AnalysisCase {"FloorJumps", "floor(x)", 0.5, 3.5,
                           {{K::Jump, 1}, {K::Jump, 2}, {K::Jump, 3}}},
+        // The modulus truncates its operands and has no derivative: constant between the jumps,
+        // so nothing is left undecided.
+        AnalysisCase {"TruncatedModulusJumps", "x%2", -2.5, 2.5,
+            {{K::Jump, -2}, {K::Jump, -1}, {K::Jump, 1}, {K::Jump, 2}}},
+        AnalysisCase {"UndefinedEverywhere", "x%0.001", -1, 1, {}},
         AnalysisCase {
             "AbsoluteValueKink", "abs(x)", -1, 1, {{K::Root, 0, kLikely}, {K::Minimum, 0}}},
         AnalysisCase {"HalfCircleEdges", "sqrt(1-x^2)", -2, 2,
@@ -146,6 +151,16 @@ TEST(RemarkablePoints, HoleOfACancelledFactor)
         EXPECT_GE(u.lo, 1.9) << Describe(r);
         EXPECT_LE(u.hi, 2.1) << Describe(r);
     }
+}
+
+TEST(RemarkablePoints, AJumpIsPlacedAtTheRounderOfItsTwoDoubles)
+{
+    // trunc(x) changes between -2 and the next double up: -2 is the place to show.
+    const CurveAnalysis r = AnalyseCurve({Cartesian("x%2")}, 0, -2.5, -1.5);
+    ASSERT_EQ(r.points.size(), 1u) << Describe(r);
+    EXPECT_EQ(r.points[0].x, -2.0);
+    EXPECT_EQ(r.points[0].y, 0.0);
+    EXPECT_EQ(r.points[0].yRight, -1.0);
 }
 
 TEST(RemarkablePoints, JumpsGiveBothLimits)
