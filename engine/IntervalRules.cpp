@@ -1277,6 +1277,8 @@ IntervalBounds RandomInterval(const IntervalBounds& scale)
                 : s.hi > 0   ? interval::Up(s.hi, 3)
                              : 0.0};
     v.err = kInf;
+    // A draw of 0 times an infinite scale is NaN.
+    const bool nan = scale.nan || (!s.IsEmpty() && (std::isinf(s.lo) || std::isinf(s.hi)));
     // A draw counts as a failure: its value is no function of x.
-    return Result(v, scale.nan, Tri::Sometimes || scale.fails, false);
+    return Result(v, nan, Tri::Sometimes || scale.fails, false);
 }
