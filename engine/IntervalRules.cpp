@@ -1080,8 +1080,12 @@ IntervalBounds PowInterval(const IntervalBounds& a, const IntervalBounds& b)
             v = HullV(v, ConstantV(1));
             if (!negative.IsEmpty()) {
                 if (last - first <= 16)
-                    for (double k = first; k <= last; ++k)
-                        v = HullV(v, NegativeBasePower(negative, static_cast<int32_t>(k)));
+                    for (double k = first; k <= last; ++k) {
+                        // Read as the point rule reads it: past the 32-bit integers, it fails.
+                        int32_t n = 0;
+                        if (IsIntegerExponent(k, n))
+                            v = HullV(v, NegativeBasePower(negative, n));
+                    }
                 else
                     v = HullV(v, {Interval::Entire(), kInf, false});
             }
