@@ -7,6 +7,7 @@
 #include "platform/CLocale.h"
 #include "platform/Numeric.h"
 #include "view/PlotCache.h"
+#include "view/PlotOverlay.h"
 
 namespace {
 
@@ -237,7 +238,7 @@ void RenderTo(
 }
 
 void DrawPlot(Graphics& g, CFunctionsContext& context, const PlotSurface& surface,
-    const PlotPointsObserver& observer, PlotCache* cache)
+    const PlotPointsObserver& observer, PlotCache* cache, const PlotOverlay* overlay)
 {
     switch (surface.medium) {
     case Medium::Screen:
@@ -248,26 +249,29 @@ void DrawPlot(Graphics& g, CFunctionsContext& context, const PlotSurface& surfac
         PrepareSurface(context, surface.width, surface.height, surface.dpi);
         DrawAxes(g, context);
         DrawFunctions(g, context, observer, cache);
-        return;
+        break;
     case Medium::Printer: {
         // The page's size, dpi and view stay on the page: the window's mouse coordinates and
         // the next save still use the screen's.
         CFunctionsContext page = context;
-        DrawPlot(g, page, {Medium::Screen, surface.width, surface.height, surface.dpi}, observer);
+        DrawPlot(g, page, {Medium::Screen, surface.width, surface.height, surface.dpi}, observer,
+            nullptr, overlay);
         return;
     }
     case Medium::File:
         g.Clear(kWhite);
         PrepareSurface(context, surface.width, surface.height, surface.dpi);
         RenderTo(g, context, observer, cache);
-        return;
+        break;
     case Medium::Document:
         PrepareSurface(context, surface.width, surface.height, surface.dpi);
         RenderTo(g, context, observer, cache);
-        return;
+        break;
     case Medium::LastScreen:
         g.Clear(kWhite);
         RenderTo(g, context, observer, cache);
-        return;
+        break;
     }
+    if (overlay != nullptr)
+        DrawOverlay(g, context, *overlay);
 }

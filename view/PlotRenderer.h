@@ -13,6 +13,7 @@
 
 class CFunctionsContext;
 class PlotCache;
+struct PlotOverlay;
 
 // Receives the plot points of each curve as it is drawn (curve index, points).
 using PlotPointsObserver = std::function<void(int, const std::vector<PlotPoint>&)>;
@@ -65,6 +66,7 @@ void DrawFunctions(Graphics& g, CFunctionsContext& context, const PlotPointsObse
 void RenderTo(Graphics& g, CFunctionsContext& context, const PlotPointsObserver& observer = {},
     PlotCache* cache = nullptr);
 
-// The whole drawing of a plot on one medium.
+// The whole drawing of a plot on one medium, with overlay (marks, tangent...) over it when given.
 void DrawPlot(Graphics& g, CFunctionsContext& context, const PlotSurface& surface,
-    const PlotPointsObserver& observer = {}, PlotCache* cache = nullptr);
+    const PlotPointsObserver& observer = {}, PlotCache* cache = nullptr,
+    const PlotOverlay* overlay = nullptr);

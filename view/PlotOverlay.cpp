@@ -1,0 +1,299 @@
+#include "view/PlotOverlay.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <unordered_set>
+
+#include "model/CFunctionsContext.h"
+#include "model/CurveKind.h"
+
+namespace {
+
+constexpr Argb kHalo = 0xFFFFFFFF;
+constexpr Argb kCrosshairLines = 0x90505050;
+// The shading of undecided ranges: the curve's colour, faint.
+constexpr uint8_t kShadeAlpha = 0x40;
+// A mark the search only found numerically is drawn fainter than a proven one.
+constexpr uint8_t kLikelyAlpha = 0x80;
+// Coordinates beyond this many pixels are not drawn: the surface is far smaller.
+constexpr double kFar = 1e6;
+
+// The sizes, in pixels at 96 dpi, scaled with the surface's dpi.
+struct OverlaySizes {
+    float mark; // half the width of a mark
+    float markPen;
+    float halo;
+    float shade; // the width of the shading
+    float dash;
+    float gap;
+    float tangentPen;
+};
+
+OverlaySizes SizesAt(int dpi)
+{
+    const float s = static_cast<float>(dpi) / 96.0f;
+    return {4 * s, 1.5f * s, 3.5f * s, 6 * s, 6 * s, 4 * s, 1.5f * s};
+}
+
+bool Near(double v)
+{
+    return std::isfinite(v) && std::fabs(v) < kFar;
+}
+
+float F(double v)
+{
+    return static_cast<float>(v);
+}
+
+// Draws a chain of points as joined lines, in one pen.
+class Shape {
+public:
+    Shape(Graphics& g, const Pen& pen, float x, float y) : g_(g), pen_(pen), x_(x), y_(y) { }
+    // A chain of offsets from the centre.
+    void Chain(std::initializer_list<std::pair<float, float>> points)
+    {
+        const std::pair<float, float>* last = nullptr;
+        for (const auto& p : points) {
+            if (last != nullptr)
+                g_.DrawLine(pen_, x_ + last->first, y_ + last->second, x_ + p.first, y_ + p.second);
+            last = &p;
+        }
+    }
+    void Circle(float r)
+    {
+        constexpr int kSides = 12;
+        for (int i = 0; i < kSides; ++i) {
+            const double a0 = 2 * std::numbers::pi * i / kSides;
+            const double a1 = 2 * std::numbers::pi * (i + 1) / kSides;
+            g_.DrawLine(pen_, x_ + F(r * std::cos(a0)), y_ + F(r * std::sin(a0)),
+                x_ + F(r * std::cos(a1)), y_ + F(r * std::sin(a1)));
+        }
+    }
+
+private:
+    Graphics& g_;
+    Pen pen_;
+    float x_;
+    float y_;
+};
+
+// The shape that tells a mark's kind, centred on (x, y); a jump also spans its two limits, from
+// y to yRight.
+void DrawMarkShape(
+    Graphics& g, const Pen& pen, PointKind kind, float x, float y, float yRight, float a)
+{
+    Shape s(g, pen, x, y);
+    const float b = 1.3f * a;
+    switch (kind) {
+    case PointKind::Root:
+    case PointKind::AxisX:
+        s.Chain({{-a, -a}, {a, -a}, {a, a}, {-a, a}, {-a, -a}});
+        return;
+    case PointKind::AxisY:
+        s.Chain({{-a, -a}, {a, -a}, {a, a}, {-a, a}, {-a, -a}});
+        s.Chain({{0, -a}, {0, a}});
+        return;
+    case PointKind::Origin:
+        s.Chain({{-a, -a}, {a, -a}, {a, a}, {-a, a}, {-a, -a}, {a, a}});
+        s.Chain({{-a, a}, {a, -a}});
+        return;
+    case PointKind::Maximum:
+        s.Chain({{0, -b}, {a, 0.8f * a}, {-a, 0.8f * a}, {0, -b}});
+        return;
+    case PointKind::Minimum:
+        s.Chain({{0, b}, {a, -0.8f * a}, {-a, -0.8f * a}, {0, b}});
+        return;
+    case PointKind::Inflection:
+        s.Chain({{0, -b}, {b, 0}, {0, b}, {-b, 0}, {0, -b}});
+        return;
+    case PointKind::Intersection:
+        s.Chain({{-a, -a}, {a, a}});
+        s.Chain({{-a, a}, {a, -a}});
+        return;
+    case PointKind::Pole:
+        s.Chain({{-a, -b}, {a, -b}});
+        s.Chain({{0, -b}, {0, b}});
+        s.Chain({{-a, b}, {a, b}});
+        return;
+    case PointKind::Hole:
+        s.Circle(a);
+        return;
+    case PointKind::Jump:
+        if (!std::isfinite(yRight)) {
+            s.Circle(a);
+            return;
+        }
+        // The left limit with a tick to the left, the right one with a tick to the right.
+        s.Chain({{-a, 0}, {0, 0}, {0, yRight - y}, {a, yRight - y}});
+        return;
+    case PointKind::Edge:
+        s.Chain({{-a, 0}, {a, 0}});
+        s.Chain({{0, -a}, {0, a}});
+        return;
+    }
+}
+
+void DrawBands(
+    Graphics& g, const CFunctionsContext& c, const PlotOverlay& overlay, const OverlaySizes& k)
+{
+    const double w = c.screenWidth;
+    const double h = c.screenHeight;
+    // Along the x axis, or along the edge of the surface it lies beyond.
+    const double half = k.shade / 2.0;
+    const double row = std::clamp(c.WorldToPixelY(0), half, std::max(half, h - half));
+    if (!std::isfinite(row))
+        return;
+    for (const PlotOverlay::Band& band : overlay.bands) {
+        double x1 = std::clamp(c.WorldToPixelX(band.lo), -1.0, w + 1);
+        double x2 = std::clamp(c.WorldToPixelX(band.hi), -1.0, w + 1);
+        if (!std::isfinite(x1) || !std::isfinite(x2))
+            continue;
+        if (x2 - x1 < 1) { // however narrow, it shows
+            x1 -= 0.5;
+            x2 = x1 + 1;
+        }
+        g.DrawLine({ToArgb(band.colour, kShadeAlpha), k.shade}, F(x1), F(row), F(x2), F(row));
+    }
+    for (const PlotOverlay::Stretch& stretch : overlay.stretches) {
+        const Pen pen {ToArgb(stretch.colour, kShadeAlpha), k.shade};
+        for (size_t i = 1; i < stretch.points.size(); ++i) {
+            const double x1 = c.WorldToPixelX(stretch.points[i - 1].x);
+            const double y1 = c.WorldToPixelY(stretch.points[i - 1].y);
+            const double x2 = c.WorldToPixelX(stretch.points[i].x);
+            const double y2 = c.WorldToPixelY(stretch.points[i].y);
+            if (Near(x1) && Near(y1) && Near(x2) && Near(y2))
+                g.DrawLine(pen, F(x1), F(y1), F(x2), F(y2));
+        }
+    }
+}
+
+void DrawMarks(
+    Graphics& g, const CFunctionsContext& c, const PlotOverlay& overlay, const OverlaySizes& k)
+{
+    const double w = c.screenWidth;
+    const double h = c.screenHeight;
+    const double margin = 2.0 * k.mark;
+    // A pole has no height: its mark stands on the x axis, kept inside the surface.
+    const double poleRow = std::clamp(c.WorldToPixelY(0), margin, std::max(margin, h - margin));
+    // Marks of the same kind and curve closer than two pixels would draw over each other; where
+    // a curve has thousands of points (sin(1/x) near 0), drawing them all would cost frames.
+    std::unordered_set<uint64_t> drawn;
+    for (const PlotOverlay::Mark& m : overlay.marks) {
+        const double x = c.WorldToPixelX(m.x);
+        const double y = m.kind == PointKind::Pole ? poleRow : c.WorldToPixelY(m.y);
+        if (!std::isfinite(x) || !std::isfinite(y) || x < -margin || x > w + margin || y < -margin
+            || y > h + margin)
+            continue;
+        const auto cellX = static_cast<uint64_t>(std::lround((x + margin) / 2)) & 0x3FFFF;
+        const auto cellY = static_cast<uint64_t>(std::lround((y + margin) / 2)) & 0x3FFFF;
+        const uint64_t key = (static_cast<uint64_t>(m.kind) << 60)
+            | ((static_cast<uint64_t>(m.colour) & 0xFFFFFF) << 36) | (cellX << 18) | cellY;
+        if (!drawn.insert(key).second)
+            continue;
+        double yRight = c.WorldToPixelY(m.yRight);
+        if (m.kind == PointKind::Jump && !Near(yRight))
+            yRight = std::numeric_limits<double>::quiet_NaN();
+        const uint8_t alpha = m.status == PointStatus::Proven ? 0xFF : kLikelyAlpha;
+        DrawMarkShape(g, {kHalo, k.halo}, m.kind, F(x), F(y), F(yRight), k.mark);
+        DrawMarkShape(
+            g, {ToArgb(m.colour, alpha), k.markPen}, m.kind, F(x), F(y), F(yRight), k.mark);
+    }
+}
+
+void DrawTangent(
+    Graphics& g, const CFunctionsContext& c, const PlotOverlay::Tangent& t, const OverlaySizes& k)
+{
+    const CWorkingArea& a = c.area;
+    const double w = c.screenWidth;
+    const double h = c.screenHeight;
+    const double px = c.WorldToPixelX(t.x);
+    const double py = c.WorldToPixelY(t.y);
+    // The direction in pixels: rows grow downwards.
+    double ux = t.dx * w / (a.viewXMax - a.viewXMin);
+    double uy = t.dy * h / (a.viewYMin - a.viewYMax);
+    const double length = std::hypot(ux, uy);
+    if (!Near(px) || !Near(py) || !std::isfinite(length) || length == 0)
+        return;
+    ux /= length;
+    uy /= length;
+    // The part of the line inside the surface, as p + s u for s in [lo, hi].
+    double lo = -std::numeric_limits<double>::infinity();
+    double hi = std::numeric_limits<double>::infinity();
+    const auto clip = [&](double p, double u, double max) {
+        if (u == 0)
+            return p >= 0 && p <= max;
+        const double s0 = (0 - p) / u;
+        const double s1 = (max - p) / u;
+        lo = std::max(lo, std::min(s0, s1));
+        hi = std::min(hi, std::max(s0, s1));
+        return true;
+    };
+    if (!clip(px, ux, w) || !clip(py, uy, h) || !(lo < hi))
+        return;
+    // Dashes counted from the point of contact, so that they stay put along the line.
+    const Pen pen {ToArgb(t.colour), k.tangentPen};
+    const double period = k.dash + k.gap;
+    for (double s = std::floor(lo / period) * period; s < hi; s += period) {
+        const double s0 = std::max(s, lo);
+        const double s1 = std::min(s + k.dash, hi);
+        if (s1 > s0)
+            g.DrawLine(pen, F(px + s0 * ux), F(py + s0 * uy), F(px + s1 * ux), F(py + s1 * uy));
+    }
+}
+
+void DrawCrosshair(Graphics& g, const CFunctionsContext& c, const PlotOverlay::Crosshair& cross,
+    const OverlaySizes& k)
+{
+    const float w = static_cast<float>(c.screenWidth);
+    const float h = static_cast<float>(c.screenHeight);
+    const double x = c.WorldToPixelX(cross.x);
+    const double y = c.WorldToPixelY(cross.y);
+    if (!Near(x))
+        return;
+    const Pen lines {kCrosshairLines, 1.0f};
+    g.DrawLine(lines, F(x), 0, F(x), h);
+    if (!Near(y))
+        return;
+    g.DrawLine(lines, 0, F(y), w, F(y));
+    Shape(g, {kHalo, k.halo}, F(x), F(y)).Circle(k.mark);
+    Shape(g, {ToArgb(cross.colour), k.markPen}, F(x), F(y)).Circle(k.mark);
+}
+
+} // namespace
+
+void AddMarks(PlotOverlay& overlay, const CFunctionsContext& context, const RemarkableSet& set)
+{
+    const int count = std::min(set.Count(), context.GetCount());
+    for (int i = 0; i < count; ++i) {
+        const CurveMarks* marks = set.Marks(i);
+        if (marks == nullptr)
+            continue;
+        const CFunction& curve = context.GetAt(i).function;
+        for (const RemarkablePoint& p : marks->analysis.points)
+            overlay.marks.push_back({p.kind, p.status, p.x, p.y, p.yRight, curve.colour});
+        const CurveKind* kind = FindCurveKind(curve.Type());
+        if (kind != nullptr && RunsOverParameter(*kind)) {
+            for (const std::vector<WorldPoint>& path : marks->undecidedPaths)
+                overlay.stretches.push_back({path, curve.colour});
+        } else {
+            for (const UndecidedRange& r : marks->analysis.undecided)
+                overlay.bands.push_back({r.lo, r.hi, curve.colour});
+        }
+    }
+}
+
+void DrawOverlay(Graphics& g, const CFunctionsContext& context, const PlotOverlay& overlay)
+{
+    if (overlay.Empty() || context.screenWidth <= 0 || context.screenHeight <= 0)
+        return;
+    const OverlaySizes k = SizesAt(context.dpi);
+    // Marks are small: without smoothing their shapes could not be told apart.
+    g.SetSmoothingMode(SmoothingMode::AntiAlias);
+    DrawBands(g, context, overlay, k);
+    if (overlay.tangent)
+        DrawTangent(g, context, *overlay.tangent, k);
+    DrawMarks(g, context, overlay, k);
+    if (overlay.crosshair)
+        DrawCrosshair(g, context, *overlay.crosshair, k);
+}
