@@ -7,6 +7,7 @@
 
 #include "model/CFunctionsContext.h"
 #include "model/CurveKind.h"
+#include "view/TraceText.h"
 
 namespace {
 
@@ -34,6 +35,31 @@ OverlaySizes SizesAt(int dpi)
 {
     const float s = static_cast<float>(dpi) / 96.0f;
     return {4 * s, 1.5f * s, 3.5f * s, 6 * s, 6 * s, 4 * s, 1.5f * s};
+}
+
+// A pole has no height: its mark stands on the x axis, kept inside the surface.
+double PoleRow(const CFunctionsContext& c, const OverlaySizes& k)
+{
+    const double margin = 2.0 * k.mark;
+    return std::clamp(c.WorldToPixelY(0), margin, std::max(margin, c.screenHeight - margin));
+}
+
+// The shading of Cartesian ranges runs along the x axis, or along the edge it lies beyond.
+double BandRow(const CFunctionsContext& c, const OverlaySizes& k)
+{
+    const double half = k.shade / 2.0;
+    return std::clamp(c.WorldToPixelY(0), half, std::max(half, c.screenHeight - half));
+}
+
+// From the pixel p to the segment a-b of the plane, in pixels.
+double SegmentDistance(const CFunctionsContext& c, WorldPoint a, WorldPoint b, PixelPoint p)
+{
+    const double ax = c.WorldToPixelX(a.x), ay = c.WorldToPixelY(a.y);
+    const double dx = c.WorldToPixelX(b.x) - ax, dy = c.WorldToPixelY(b.y) - ay;
+    const double length = dx * dx + dy * dy;
+    const double t
+        = length > 0 ? std::clamp(((p.x - ax) * dx + (p.y - ay) * dy) / length, 0.0, 1.0) : 0;
+    return std::hypot(ax + t * dx - p.x, ay + t * dy - p.y);
 }
 
 bool Near(double v)
@@ -138,10 +164,7 @@ void DrawBands(
     Graphics& g, const CFunctionsContext& c, const PlotOverlay& overlay, const OverlaySizes& k)
 {
     const double w = c.screenWidth;
-    const double h = c.screenHeight;
-    // Along the x axis, or along the edge of the surface it lies beyond.
-    const double half = k.shade / 2.0;
-    const double row = std::clamp(c.WorldToPixelY(0), half, std::max(half, h - half));
+    const double row = BandRow(c, k);
     if (!std::isfinite(row))
         return;
     for (const PlotOverlay::Band& band : overlay.bands) {
@@ -174,8 +197,7 @@ void DrawMarks(
     const double w = c.screenWidth;
     const double h = c.screenHeight;
     const double margin = 2.0 * k.mark;
-    // A pole has no height: its mark stands on the x axis, kept inside the surface.
-    const double poleRow = std::clamp(c.WorldToPixelY(0), margin, std::max(margin, h - margin));
+    const double poleRow = PoleRow(c, k);
     // Marks of the same kind and curve closer than two pixels would draw over each other; where
     // a curve has thousands of points (sin(1/x) near 0), drawing them all would cost frames.
     std::unordered_set<uint64_t> drawn;
@@ -274,8 +296,8 @@ void AddMarks(PlotOverlay& overlay, const CFunctionsContext& context, const Rema
             overlay.marks.push_back({p.kind, p.status, p.x, p.y, p.yRight, curve.colour});
         const CurveKind* kind = FindCurveKind(curve.Type());
         if (kind != nullptr && RunsOverParameter(*kind)) {
-            for (const std::vector<WorldPoint>& path : marks->undecidedPaths)
-                overlay.stretches.push_back({path, curve.colour});
+            for (const UndecidedPath& path : marks->undecidedPaths)
+                overlay.stretches.push_back({path.points, curve.colour});
         } else {
             for (const UndecidedRange& r : marks->analysis.undecided)
                 overlay.bands.push_back({r.lo, r.hi, curve.colour});
@@ -296,4 +318,63 @@ void DrawOverlay(Graphics& g, const CFunctionsContext& context, const PlotOverla
     DrawMarks(g, context, overlay, k);
     if (overlay.crosshair)
         DrawCrosshair(g, context, *overlay.crosshair, k);
+}
+
+std::string OverlayToolTip(const CFunctionsContext& context, const RemarkableSet& set, PixelPoint p)
+{
+    const OverlaySizes k = SizesAt(context.dpi);
+    const double reach = k.mark + 3;
+    const int count = std::min(set.Count(), context.GetCount());
+    const RemarkablePoint* nearest = nullptr;
+    double best = reach;
+    for (int i = 0; i < count; ++i) {
+        const CurveMarks* marks = set.Marks(i);
+        if (marks == nullptr)
+            continue;
+        for (const RemarkablePoint& m : marks->analysis.points) {
+            const double x = context.WorldToPixelX(m.x);
+            double y = m.kind == PointKind::Pole ? PoleRow(context, k) : context.WorldToPixelY(m.y);
+            // A jump's mark spans its two limits.
+            if (m.kind == PointKind::Jump && std::isfinite(m.yRight)) {
+                const double yRight = context.WorldToPixelY(m.yRight);
+                y = std::clamp(static_cast<double>(p.y), std::min(y, yRight), std::max(y, yRight));
+            }
+            const double d = std::hypot(x - p.x, y - p.y);
+            if (d <= best) {
+                best = d;
+                nearest = &m;
+            }
+        }
+    }
+    if (nearest != nullptr)
+        return MarkToolTip(*nearest, context.GetAt(nearest->curve).function.Type());
+
+    const double row = BandRow(context, k);
+    for (int i = 0; i < count; ++i) {
+        const CurveMarks* marks = set.Marks(i);
+        if (marks == nullptr)
+            continue;
+        const CurveType type = context.GetAt(i).function.Type();
+        const std::vector<UndecidedRange>& ranges = marks->analysis.undecided;
+        if (!marks->undecidedPaths.empty()) {
+            for (const UndecidedPath& path : marks->undecidedPaths) {
+                for (size_t j = 1; j < path.points.size(); ++j) {
+                    const double d
+                        = SegmentDistance(context, path.points[j - 1], path.points[j], p);
+                    if (path.range < ranges.size() && d <= k.shade / 2 + 1)
+                        return UndecidedToolTip(ranges[path.range], type);
+                }
+            }
+            continue;
+        }
+        const CurveKind* kind = FindCurveKind(type);
+        if (kind != nullptr && RunsOverParameter(*kind))
+            continue;
+        if (std::fabs(p.y - row) > k.shade / 2 + 1)
+            continue;
+        for (const UndecidedRange& r : ranges)
+            if (p.x >= context.WorldToPixelX(r.lo) - 1 && p.x <= context.WorldToPixelX(r.hi) + 1)
+                return UndecidedToolTip(r, type);
+    }
+    return {};
 }

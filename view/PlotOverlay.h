@@ -7,10 +7,12 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "model/RemarkablePoints.h"
 #include "view/Graphics.h"
+#include "view/MouseTools.h"
 #include "view/RemarkableSet.h"
 
 class CFunctionsContext;
@@ -69,3 +71,8 @@ void AddMarks(PlotOverlay& overlay, const CFunctionsContext& context, const Rema
 // Draws overlay over a prepared plot (the context holds the surface and the displayed range).
 // Marks outside the surface, and marks that would cover one already drawn, are skipped.
 void DrawOverlay(Graphics& g, const CFunctionsContext& context, const PlotOverlay& overlay);
+
+// The tooltip at pixel p of the context's surface: the mark nearest p within a few pixels, else
+// the undecided range shaded under p; empty when there is none.
+std::string OverlayToolTip(
+    const CFunctionsContext& context, const RemarkableSet& set, PixelPoint p);

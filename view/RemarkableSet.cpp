@@ -5,6 +5,7 @@
 
 #include "model/CurveKind.h"
 #include "model/CurveValues.h"
+#include "model/Sampler.h"
 
 namespace {
 
@@ -26,28 +27,45 @@ CurveMarks FindCurveMarks(const std::vector<CFunction>& curves, int index, doubl
     const std::atomic<bool>* cancel)
 {
     CurveMarks marks;
-    marks.analysis = AnalyseCurve(curves, index, xMin, xMax, cancel);
     if (index < 0 || static_cast<size_t>(index) >= curves.size())
         return marks;
-    const CurveKind* kind = FindCurveKind(curves[static_cast<size_t>(index)].Type());
+    const CFunction& curve = curves[static_cast<size_t>(index)];
+    const CurveKind* kind = FindCurveKind(curve.Type());
+    // A curve that draws random numbers is not searched: its points change at every draw, and
+    // the draws belong to the plot, whose one sequence is not to be taken from another thread.
+    // Its whole range is undecided, and no other curve meets it.
+    if (MayDrawRandom(curve)) {
+        if (kind != nullptr) {
+            const bool parameter = RunsOverParameter(*kind);
+            marks.analysis.undecided.push_back(
+                {index, parameter ? curve.paramMin : xMin, parameter ? curve.paramMax : xMax});
+        }
+        return marks;
+    }
+    std::vector<CFunction> searched = curves;
+    for (CFunction& other : searched)
+        if (MayDrawRandom(other))
+            other.SetType(CurveNone);
+    marks.analysis = AnalyseCurve(searched, index, xMin, xMax, cancel);
     if (kind == nullptr || !RunsOverParameter(*kind) || marks.analysis.undecided.empty())
         return marks;
-    CurveEvaluator curve(curves[static_cast<size_t>(index)]);
-    for (const UndecidedRange& range : marks.analysis.undecided) {
+    CurveEvaluator evaluator(curve);
+    const std::vector<UndecidedRange>& ranges = marks.analysis.undecided;
+    for (size_t r = 0; r < ranges.size(); ++r) {
         if (marks.undecidedPaths.size() >= kMaxPaths || Cancelled(cancel))
             break;
-        std::vector<WorldPoint> path;
+        UndecidedPath path {r, {}};
         for (int i = 0; i <= kPathSamples; ++i) {
-            const double v = range.lo + (range.hi - range.lo) * i / kPathSamples;
+            const double v = ranges[r].lo + (ranges[r].hi - ranges[r].lo) * i / kPathSamples;
             WorldPoint p;
-            if (curve.PointAt(v, p.x, p.y)) {
-                path.push_back(p);
-            } else if (!path.empty()) {
+            if (evaluator.PointAt(v, p.x, p.y)) {
+                path.points.push_back(p);
+            } else if (!path.points.empty()) {
                 marks.undecidedPaths.push_back(std::move(path));
-                path.clear();
+                path = UndecidedPath {r, {}};
             }
         }
-        if (!path.empty())
+        if (!path.points.empty())
             marks.undecidedPaths.push_back(std::move(path));
     }
     return marks;

@@ -15,16 +15,23 @@ struct WorldPoint {
     double y = 0;
 };
 
+// A stretch of the plane a parametric or polar curve covers over one of its undecided ranges.
+struct UndecidedPath {
+    size_t range = 0; // in the analysis's undecided ranges
+    std::vector<WorldPoint> points;
+};
+
 // One curve's search result, with what drawing it needs beyond the points.
 struct CurveMarks {
     CurveAnalysis analysis;
-    // A parametric or polar curve's undecided parameter ranges as stretches of the plane, broken
+    // For a parametric or polar curve, its undecided ranges as stretches of the plane, broken
     // where the curve is undefined; empty for a Cartesian curve, whose ranges lie along x.
-    std::vector<std::vector<WorldPoint>> undecidedPaths;
+    std::vector<UndecidedPath> undecidedPaths;
 };
 
 // Searches curve index of curves over [xMin, xMax] (see AnalyseCurve) and traces its undecided
-// stretches. Runs on any thread: curves is the caller's own copy.
+// stretches. Runs on any thread: curves is the caller's own copy. Curves that draw random numbers
+// are left out (their ranges undecided).
 CurveMarks FindCurveMarks(const std::vector<CFunction>& curves, int index, double xMin, double xMax,
     const std::atomic<bool>* cancel = nullptr);
 

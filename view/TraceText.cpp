@@ -188,6 +188,16 @@ std::string UntraceableText(int curve, const std::string& formulaName, const std
         + reason + ")";
 }
 
+std::string SearchingText(int curve)
+{
+    return platform::CFormat("Courbe %d : recherche des points remarquables en cours", curve);
+}
+
+std::string NoPointText(int curve)
+{
+    return platform::CFormat("Courbe %d : aucun point remarquable trouvé", curve);
+}
+
 std::string MarkToolTip(const RemarkablePoint& point, CurveType type)
 {
     std::string text

@@ -30,6 +30,10 @@ std::string TangentEquation(const CurveValues& values);
 // compile, with reason in the words of the editor's error line.
 std::string UntraceableText(int curve, const std::string& formulaName, const std::string& reason);
 
+// The pane when Tab has no point to go to: the search still runs, or found none on the curve.
+std::string SearchingText(int curve);
+std::string NoPointText(int curve);
+
 // A mark's tooltip: what it is, where, and whether it is proven.
 std::string MarkToolTip(const RemarkablePoint& point, CurveType type);
 

@@ -272,7 +272,7 @@ TEST(Overlay, AddMarksTakesEachCurvesPointsInItsColour)
     first.analysis.undecided = {{0, 3, 4}};
     CurveMarks second;
     second.analysis.undecided = {{1, 0, 1}};
-    second.undecidedPaths = {{{1, 0}, {0.5, 0.8}}};
+    second.undecidedPaths = {{0, {{1, 0}, {0.5, 0.8}}}};
     RemarkableSet set;
     set.Reset(3); // a third curve the document no longer has
     set.Set(0, first, {CurveCartesian, CurveParametric});
@@ -316,6 +316,80 @@ TEST(Overlay, DrawnLastOnEveryMediumAtItsScale)
             EXPECT_EQ(c.screenWidth, 800);
         }
     }
+}
+
+TEST(Overlay, TheTooltipOfTheMarkOrShadingUnderThePointer)
+{
+    CFunctionsContext c;
+    c.ApplyNewDocumentDefaults();
+    c.Clear();
+    CFunction cubic;
+    cubic.Set(CurveCartesian, "x^3-3*x", "", 0, 0, kRed, 136);
+    CFunction circle;
+    circle.Set(CurveParametric, "cos(t)", "sin(t)", 0, 6.28, 0, 100);
+    for (const CFunction& f : {cubic, circle}) {
+        CFunctionEntry e;
+        e.SetFunction(f);
+        c.Append(e);
+    }
+    PrepareSurface(c, 800, 600, 96);
+    CurveMarks first;
+    RemarkablePoint top;
+    top.kind = PointKind::Maximum;
+    top.x = -1;
+    top.y = 2;
+    RemarkablePoint pole;
+    pole.kind = PointKind::Pole;
+    pole.x = 5;
+    pole.y = std::nan("");
+    first.analysis.points = {top, pole};
+    first.analysis.undecided = {{0, 10, 12}};
+    CurveMarks second;
+    second.analysis.undecided = {{1, 0, 1}, {1, 2, 3}};
+    second.undecidedPaths = {{1, {{-0.4161, 0.9093}, {-0.99, 0.1411}}}};
+    RemarkableSet set;
+    set.Reset(2);
+    set.Set(0, first, {CurveCartesian, CurveParametric});
+    set.Set(1, second, {CurveCartesian, CurveParametric});
+    const struct {
+        PixelPoint p;
+        const char* tip; // its first line
+    } rows[] = {
+        {{420, 260}, "Courbe 0, maximum local : x = -1, y = 2"},
+        {{425, 264}, "Courbe 0, maximum local : x = -1, y = 2"},
+        {{430, 260}, ""},
+        {{541, 302}, "Courbe 0, pôle : x = 5"}, // on the x axis
+        {{660, 301}, "Courbe 0 : recherche non conclusive pour x de 10 à 12"},
+        {{660, 310}, ""},
+        {{636, 300}, ""},
+        {{426, 289}, "Courbe 1 : recherche non conclusive pour t de 2 à 3"}, // between points
+        {{415, 289}, ""},
+    };
+    for (const auto& row : rows) {
+        const std::string tip = OverlayToolTip(c, set, row.p);
+        EXPECT_EQ(tip.substr(0, tip.find('\n')), row.tip) << row.p.x << ", " << row.p.y;
+    }
+}
+
+TEST(Overlay, ACurveDrawingRandomNumbersIsLeftUndecided)
+{
+    CFunction noisy;
+    noisy.Set(CurveCartesian, "x+rand(1)", "", 0, 0, 0, 136);
+    CFunction spiral;
+    spiral.Set(CurvePolar, "RAND(theta)", "", -1, 4, 0, 100);
+    const std::vector<CFunction> curves = {noisy, spiral};
+    const CurveMarks first = FindCurveMarks(curves, 0, -3, 5);
+    EXPECT_TRUE(first.analysis.points.empty());
+    ASSERT_EQ(first.analysis.undecided.size(), 1u);
+    EXPECT_EQ(first.analysis.undecided[0].lo, -3);
+    EXPECT_EQ(first.analysis.undecided[0].hi, 5);
+    const CurveMarks second = FindCurveMarks(curves, 1, -3, 5);
+    ASSERT_EQ(second.analysis.undecided.size(), 1u);
+    EXPECT_EQ(second.analysis.undecided[0].curve, 1);
+    EXPECT_EQ(second.analysis.undecided[0].lo, -1);
+    EXPECT_EQ(second.analysis.undecided[0].hi, 4);
+    EXPECT_TRUE(second.undecidedPaths.empty());
+    EXPECT_TRUE(FindCurveMarks(curves, 2, -3, 5).analysis.undecided.empty());
 }
 
 } // namespace

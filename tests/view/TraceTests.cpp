@@ -248,6 +248,8 @@ TEST(TraceText, TooltipsClipboardAndTheUntraceableCurve)
         "Courbe 3 : recherche non conclusive pour x de -0.25 à 1e-07");
     EXPECT_EQ(ClipboardCoordinates(1.5707963267948966, -0.5), "1.570796327\t-0.5");
     EXPECT_EQ(ClipboardCoordinates(-1e-20, 12345678901.0), "-1e-20\t1.23456789e+10");
+    EXPECT_EQ(SearchingText(1), "Courbe 1 : recherche des points remarquables en cours");
+    EXPECT_EQ(NoPointText(0), "Courbe 0 : aucun point remarquable trouvé");
     EXPECT_EQ(UntraceableText(2, "y(x)", "Erreur de syntaxe, caractère 5"),
         "La courbe 2 ne peut pas être suivie (y(x) : Erreur de syntaxe, caractère 5)");
 }
