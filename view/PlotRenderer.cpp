@@ -238,7 +238,7 @@ void RenderTo(
 }
 
 void DrawPlot(Graphics& g, CFunctionsContext& context, const PlotSurface& surface,
-    const PlotPointsObserver& observer, PlotCache* cache, const PlotOverlay* overlay)
+    const PlotPointsObserver& observer, PlotCache* cache)
 {
     switch (surface.medium) {
     case Medium::Screen:
@@ -254,8 +254,9 @@ void DrawPlot(Graphics& g, CFunctionsContext& context, const PlotSurface& surfac
         // The page's size, dpi and view stay on the page: the window's mouse coordinates and
         // the next save still use the screen's.
         CFunctionsContext page = context;
-        DrawPlot(g, page, {Medium::Screen, surface.width, surface.height, surface.dpi}, observer,
-            nullptr, overlay);
+        DrawPlot(g, page,
+            {Medium::Screen, surface.width, surface.height, surface.dpi, surface.overlay},
+            observer);
         return;
     }
     case Medium::File:
@@ -272,6 +273,6 @@ void DrawPlot(Graphics& g, CFunctionsContext& context, const PlotSurface& surfac
         RenderTo(g, context, observer, cache);
         break;
     }
-    if (overlay != nullptr)
-        DrawOverlay(g, context, *overlay);
+    if (surface.overlay != nullptr)
+        DrawOverlay(g, context, *surface.overlay);
 }

@@ -184,6 +184,8 @@ std::string TangentEquation(const CurveValues& values)
 
 std::string UntraceableText(int curve, const std::string& formulaName, const std::string& reason)
 {
+    if (reason.empty())
+        return platform::CFormat("La courbe %d ne peut pas être suivie", curve);
     return platform::CFormat("La courbe %d ne peut pas être suivie (", curve) + formulaName + " : "
         + reason + ")";
 }

@@ -300,7 +300,7 @@ TEST(Overlay, DrawnLastOnEveryMediumAtItsScale)
         RecordingGraphics plain;
         DrawPlot(plain, bare, {medium, 400, 300, 192});
         RecordingGraphics marked;
-        DrawPlot(marked, c, {medium, 400, 300, 192}, {}, nullptr, &overlay);
+        DrawPlot(marked, c, {medium, 400, 300, 192, &overlay});
         // The plot's own calls are unchanged, and the marks follow them.
         ASSERT_GT(marked.calls.size(), plain.calls.size());
         for (size_t i = 0; i < plain.calls.size(); ++i)
