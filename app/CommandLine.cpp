@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/AnalyseCommand.h"
 #include "app/CommandSupport.h"
 #include "app/ExportCommand.h"
 #include "app/IntervalCommand.h"
@@ -167,5 +168,7 @@ int RunCommandLine(int argc, char** argv)
         return RunExport(argc, argv);
     if (command == "--interval")
         return RunInterval(argc, argv);
+    if (command == "--analyse")
+        return RunAnalyse(argc, argv);
     return UsageError("option inconnue : « " + command + " »");
 }

@@ -47,11 +47,15 @@ FunctionInterpreter::FunctionInterpreter(NodePtr tree)
 
 std::unique_ptr<FunctionInterpreter> FunctionInterpreter::DerivativeInterpreter(int i) const
 {
-    NodePtr tree = DeriveByIndex(i);
+    return FromTree(DeriveByIndex(i));
+}
+
+std::unique_ptr<FunctionInterpreter> FunctionInterpreter::FromTree(NodePtr tree)
+{
     try {
         return std::unique_ptr<FunctionInterpreter>(new FunctionInterpreter(std::move(tree)));
     } catch (const std::bad_alloc&) {
-        RaiseError(kErrorOutOfMemory, 0, 0);
+        ::RaiseError(kErrorOutOfMemory, 0, 0);
     }
 }
 

@@ -71,6 +71,9 @@ public:
     // printed and parsed again), its variables bound by name. Raises the engine's error when the
     // formula has no derivative.
     std::unique_ptr<FunctionInterpreter> DerivativeInterpreter(int i) const;
+    // An interpreter of a tree built with the factories: bound, simplified and compiled as a
+    // parsed formula is. Raises the engine's error of a fold that fails.
+    static std::unique_ptr<FunctionInterpreter> FromTree(NodePtr tree);
     // Sets each variable of this interpreter to the value of the variable of the same name in
     // other, when it has one.
     void CopyVariableValues(const FunctionInterpreter& other);

@@ -109,11 +109,12 @@ inline Interval Ends(double lo, double hi, int ulps)
 // Dekker's product), so ends that are exact (1 * 1, 1 - 1) stay where they are. Where those
 // error terms are out of reach (overflow, underflow), the result moves one ulp regardless.
 
-// Whether Dekker's splitting holds for a product of magnitude up to |p| with these operands.
+// Whether Dekker's splitting holds for the product p of these operands (neither 0): no
+// overflow in the split, and no underflow in p or in its error term.
 inline bool SplitsSafely(double a, double b, double p)
 {
     const double m = std::max(std::fabs(a), std::fabs(b));
-    return m < 0x1p995 && std::fabs(p) < 0x1p1020 && (p == 0 || std::fabs(p) > 0x1p-969);
+    return m < 0x1p995 && std::fabs(p) < 0x1p1020 && std::fabs(p) > 0x1p-969;
 }
 
 // The exact a * b - p, for p = a * b rounded to nearest.

@@ -25,7 +25,7 @@ IntervalBounds Walk(const Parser* node, const IntervalInput& input)
 // Whether node is the variable the input runs over.
 bool IsInputVariable(const Parser* node, const IntervalInput& input)
 {
-    const auto* v = dynamic_cast<const Variable*>(node);
+    const Variable* v = node->AsVariable();
     return v != nullptr && input.owner != nullptr && v->GetInterpreter() == input.owner
         && v->GetIndex() == input.index;
 }

@@ -22,12 +22,18 @@ const FunctionInterpreter* IntervalEvaluator::Derivative() const
         derivativeTried_ = true;
         try {
             derivative_ = f_.DerivativeInterpreter(index_);
+            for (int i = 0; i < derivative_->GetVariableCount(); ++i)
+                derivativeVariables_.push_back(f_.FindVariable(derivative_->GetVariableName(i)));
+            derivativeIndex_ = derivative_->FindVariable(f_.GetVariableName(index_));
         } catch (const ParseErrorMsg&) {
             derivative_.reset(); // no derivative: the plain walk serves alone
         }
     }
     if (derivative_)
-        derivative_->CopyVariableValues(f_);
+        for (size_t i = 0; i < derivativeVariables_.size(); ++i)
+            if (derivativeVariables_[i] >= 0)
+                derivative_->SetVariableValueAt(
+                    static_cast<int>(i), f_.GetVariableValueAt(derivativeVariables_[i]));
     return derivative_.get();
 }
 
@@ -52,9 +58,9 @@ Interval Product(const Interval& a, const Interval& b)
 
 } // namespace
 
-IntervalBounds IntervalEvaluator::Centred(const Interval& x) const
+IntervalBounds IntervalEvaluator::Centred(const Interval& x, const IntervalBounds* given) const
 {
-    IntervalBounds plain = Plain(x);
+    IntervalBounds plain = given != nullptr ? *given : Plain(x);
     // The mean value theorem asks for a function continuous over a bounded range, whose
     // computed values stay within a known distance of the exact ones.
     if (index_ < 0 || x.IsPoint() || !x.IsBounded() || plain.decoration() < Decoration::dac
@@ -63,8 +69,8 @@ IntervalBounds IntervalEvaluator::Centred(const Interval& x) const
     const FunctionInterpreter* derivative = Derivative();
     if (derivative == nullptr)
         return plain;
-    const int d = derivative->FindVariable(f_.GetVariableName(index_));
-    const IntervalBounds slope = derivative->EvaluateInterval(IntervalInput {derivative, d, x});
+    const IntervalBounds slope
+        = derivative->EvaluateInterval(IntervalInput {derivative, derivativeIndex_, x});
     // A continuous slope: the walk's ranges then hold its values between the doubles of x too.
     if (slope.decoration() < Decoration::dac || !slope.range.IsBounded())
         return plain;

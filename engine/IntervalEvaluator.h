@@ -14,6 +14,7 @@
 // the rounding of the computed values.
 
 #include <memory>
+#include <vector>
 
 #include "engine/FunctionInterpreter.h"
 #include "engine/IntervalRules.h"
@@ -29,8 +30,10 @@ public:
 
     // One walk of the tree.
     IntervalBounds Plain(const interval::Interval& x) const;
-    // The plain walk narrowed by the centred form where that applies.
-    IntervalBounds Centred(const interval::Interval& x) const;
+    // The plain walk narrowed by the centred form where that applies; plain, when given, is
+    // the plain walk over x already made.
+    IntervalBounds Centred(
+        const interval::Interval& x, const IntervalBounds* plain = nullptr) const;
     // The centred evaluation, and the hull of the halves' while splitting pays, up to splits
     // levels deep.
     IntervalBounds Evaluate(const interval::Interval& x, int splits = 4) const;
@@ -43,4 +46,7 @@ private:
     // The exact derivative, built on first use; null when the formula has none.
     mutable std::unique_ptr<FunctionInterpreter> derivative_;
     mutable bool derivativeTried_ = false;
+    // For each variable of the derivative, the same variable of f (or -1).
+    mutable std::vector<int> derivativeVariables_;
+    mutable int derivativeIndex_ = -1;
 };

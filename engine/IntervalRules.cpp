@@ -183,23 +183,54 @@ bool HasInfinity(const Interval& x)
     return x.lo == -kInf || x.hi == kInf;
 }
 
+// The corners of an operation: rounded to nearest first, then only the least and the greatest
+// rounded outward. Rounding being monotone, a corner whose rounded value is below another's has
+// the lower exact value too; ties are all rounded.
+template <class Op, class Down, class Up>
+void Corners(const double (&xs)[2], const double (&ys)[2], Op op, Down down, Up up, double& lo,
+    double& hi, bool& nan)
+{
+    double r[4];
+    int n = 0;
+    double least = kInf;
+    double most = -kInf;
+    for (const double x : xs)
+        for (const double y : ys) {
+            const double v = op(x, y);
+            r[n++] = v;
+            if (std::isnan(v)) {
+                nan = true;
+                continue;
+            }
+            least = std::min(least, v);
+            most = std::max(most, v);
+        }
+    n = 0;
+    for (const double x : xs)
+        for (const double y : ys) {
+            const double v = r[n++];
+            if (v == least)
+                lo = std::min(lo, down(x, y));
+            if (v == most)
+                hi = std::max(hi, up(x, y));
+        }
+}
+
 Value MulV(const Value& a, const Value& b)
 {
     if (a.range.IsEmpty() || b.range.IsEmpty())
         return Nothing();
-    // 0 * inf is NaN; the other corners bound every product that is a number.
+    // 0 * inf is NaN; the other corners bound every product that is a number, and 0 is one.
     double lo = kInf;
     double hi = -kInf;
-    for (const double x : {a.range.lo, a.range.hi})
-        for (const double y : {b.range.lo, b.range.hi}) {
-            if (std::isnan(x * y)) {
-                lo = std::min(lo, 0.0);
-                hi = std::max(hi, 0.0);
-                continue;
-            }
-            lo = std::min(lo, interval::MulDown(x, y));
-            hi = std::max(hi, interval::MulUp(x, y));
-        }
+    bool nan = false;
+    Corners(
+        {a.range.lo, a.range.hi}, {b.range.lo, b.range.hi},
+        [](double x, double y) { return x * y; }, interval::MulDown, interval::MulUp, lo, hi, nan);
+    if (nan) {
+        lo = std::min(lo, 0.0);
+        hi = std::max(hi, 0.0);
+    }
     const double propagated = Propagate(b.range.Mag(), a.err) + Propagate(a.range.Mag(), b.err);
     Value v = Rounded(lo, hi, propagated);
     v.mayNaN = a.mayNaN || b.mayNaN || (a.range.Contains(0) && HasInfinity(b.range))
@@ -233,15 +264,10 @@ Value DivV(const Value& a, const Value& b)
     for (const Interval& part : parts) {
         if (part.IsEmpty())
             continue;
-        for (const double x : {a.range.lo, a.range.hi})
-            for (const double y : {part.lo, part.hi}) {
-                if (std::isnan(x / y)) {
-                    nan = true; // inf / inf
-                    continue;
-                }
-                lo = std::min(lo, interval::DivDown(x, y));
-                hi = std::max(hi, interval::DivUp(x, y));
-            }
+        // inf / inf is NaN; the other corners bound every quotient that is a number.
+        Corners(
+            {a.range.lo, a.range.hi}, {part.lo, part.hi}, [](double x, double y) { return x / y; },
+            interval::DivDown, interval::DivUp, lo, hi, nan);
     }
     if (lo > hi)
         return {Interval::Empty(), 0, true};
@@ -319,9 +345,11 @@ int CriticalPoints(double lo, double hi, double offset)
 {
     if (!(hi - lo < 7) || !(std::fabs(lo) < 0x1p46 && std::fabs(hi) < 0x1p46))
         return 3;
+    // (x - offset) / pi strays from its exact value by the rounding of the subtraction, of
+    // offset and pi, and of the division: under 3e-16 (1 + |k|); the margin is four times that.
     const double a = (lo - offset) / kPi;
     const double b = (hi - offset) / kPi;
-    const double margin = 1e-9 + 4e-15 * std::max(std::fabs(a), std::fabs(b));
+    const double margin = 1e-15 * (1 + std::max(std::fabs(a), std::fabs(b)));
     const double first = std::ceil(a - margin);
     const double last = std::floor(b + margin);
     if (first > last)
@@ -899,7 +927,8 @@ Value NegativeBasePower(const Interval& x, int32_t n)
     Value v;
     if (n == 2 || n == 3) {
         // One or two products, each rounded to nearest: rounded outward they bound it.
-        const double square[2] = {interval::MulDown(x.hi, x.hi), interval::MulUp(x.lo, x.lo)};
+        const double square[2]
+            = {std::max(interval::MulDown(x.hi, x.hi), 0.0), interval::MulUp(x.lo, x.lo)};
         v.range = n == 2
             ? Interval {square[0], square[1]}
             : Interval {interval::MulDown(square[1], x.lo), interval::MulUp(square[0], x.hi)};
@@ -944,7 +973,7 @@ IntervalBounds PowInterval(const IntervalBounds& a, const IntervalBounds& b)
         if (e.IsPoint() && (e.lo == 2 || e.lo == 3)) {
             // pow errs by less than an ulp here, so its result is the exact power rounded down
             // or up: products rounded outward bound both.
-            const double square[2] = {interval::MulDown(positive.lo, positive.lo),
+            const double square[2] = {std::max(interval::MulDown(positive.lo, positive.lo), 0.0),
                 interval::MulUp(positive.hi, positive.hi)};
             v.range = e.lo == 2 ? Interval {square[0], square[1]}
                                 : Interval {interval::MulDown(square[0], positive.lo),

@@ -40,6 +40,7 @@ public:
     bool IsDifferent(const Parser* other) const override;
     bool IsEqual(const Parser* other) const override { return !IsDifferent(other); }
     IntervalBounds EvaluateInterval(const IntervalInput& input) const override;
+    const Variable* AsVariable() const override { return this; }
 
     virtual const std::string& GetName() const { return name; }
     virtual int GetIndex() const { return index; }

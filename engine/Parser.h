@@ -13,6 +13,7 @@
 
 class FunctionInterpreter;
 class Parser;
+class Variable;
 struct IntervalBounds; // IntervalRules.h
 struct IntervalInput;
 
@@ -66,6 +67,8 @@ public:
     virtual ~Parser();
     // The bounds of the node's values over a range of one variable (IntervalEvaluation.cpp).
     virtual IntervalBounds EvaluateInterval(const IntervalInput& input) const;
+    // This node as a variable, or null: cheaper than a cast where every node is asked.
+    virtual const Variable* AsVariable() const { return nullptr; }
 
     // Text parsing.
     virtual OperatorToken ScanOperator(const TextRange* range, int at) const;
