@@ -50,9 +50,8 @@ struct ContextEntry {
     const char* text;
     const char* prompt;
 };
-constexpr ContextEntry kTraceEntry {"&Suivre la courbe",
-    "Suit la courbe la plus proche du pointeur ; les flèches la parcourent, Tab va au point "
-    "remarquable suivant, Échap arrête"};
+constexpr ContextEntry kTraceEntry {
+    "&Suivre la courbe", "Suit la courbe la plus proche du pointeur (flèches, Tab, Échap)"};
 constexpr ContextEntry kMarksEntry {
     "&Points remarquables", "Affiche ou masque les points remarquables des courbes"};
 constexpr ContextEntry kTangentEntry {
@@ -60,6 +59,9 @@ constexpr ContextEntry kTangentEntry {
 constexpr ContextEntry kCopyEntry {"&Copier les coordonnées",
     "Copie les coordonnées du point suivi, ou du pointeur, dans le presse-papiers"};
 constexpr ContextEntry kCentreEntry {"C&entrer ici", "Centre la vue sur ce point"};
+
+// What a screen reader calls the view; it reads the trace's text as the view's description.
+constexpr char kViewName[] = "Zone de tracé";
 
 // How long the view must rest before the remarkable points are searched again.
 constexpr int kSearchDelayMs = 150;
@@ -111,6 +113,7 @@ CCurvanaView::CCurvanaView(CCurvanaDoc& doc, QWidget* parent) : QWidget(parent),
     connect(&doc_, &CCurvanaDoc::HistoryApplied, this, qOverload<>(&QWidget::update));
     connect(&doc_, &CCurvanaDoc::DocumentReplaced, this, &CCurvanaView::Retrace);
 
+    setAccessibleName(Text(kViewName));
     search_ = new MarkSearch(this);
     connect(search_, &MarkSearch::Found, this, &CCurvanaView::MarksFound);
     searchDelay_.setSingleShot(true);
@@ -209,6 +212,7 @@ void CCurvanaView::LeaveTrace()
         return;
     trace_.Leave();
     tools_.SetMode(DragMode::Pan);
+    setAccessibleDescription(QString());
     ShowPointer();
     if (!marksShown_) {
         search_->Cancel();
@@ -246,7 +250,13 @@ QString CCurvanaView::RestingText() const
 
 void CCurvanaView::ShowTrace()
 {
-    emit StatusText(TraceText());
+    Say(TraceText());
+}
+
+void CCurvanaView::Say(const QString& text)
+{
+    setAccessibleDescription(text);
+    emit StatusText(text);
 }
 
 void CCurvanaView::ShowMarks(bool shown)
@@ -647,10 +657,10 @@ void CCurvanaView::keyPressEvent(QKeyEvent* event)
         ShowTrace();
         break;
     case Trace::Jump::Pending:
-        emit StatusText(Text(SearchingText(trace_.Curve())));
+        Say(Text(SearchingText(trace_.Curve())));
         break;
     case Trace::Jump::NoPoint:
-        emit StatusText(Text(NoPointText(trace_.Curve())));
+        Say(Text(NoPointText(trace_.Curve())));
         break;
     }
 }

@@ -98,6 +98,8 @@ private:
     bool AnyCurveDrawn() const;
     QString TraceText() const;
     void ShowTrace();
+    // The trace's pane, also the view's description for a screen reader.
+    void Say(const QString& text);
     void CopyCoordinates(PixelPoint p);
     void CentreAt(PixelPoint p);
     void DocumentChanged();

@@ -146,6 +146,13 @@ void Trace::MoveTo(double v)
 void Trace::SnapTo(const RemarkablePoint& point, int index)
 {
     values_ = Evaluator(curve_).At(PointVariable(point, Type()));
+    // The curve is undefined at a pole or a hole, whatever the double nearest it gives (tan at
+    // the double nearest pi/2 is about -6e15).
+    if (point.kind == PointKind::Pole || point.kind == PointKind::Hole) {
+        values_.value1 = values_.y = kNaN;
+        values_.derivative1 = values_.dy = kNaN;
+        values_.defined = false;
+    }
     snapped_ = point;
     snappedIndex_ = index;
 }

@@ -132,6 +132,10 @@ TEST(TraceWindow, TracingASineShowsItsExactValuesAndDerivative)
     TraceWindow w({"sin(x)"});
     w.Choose({460, 300}, kTrace); // x = 1
     EXPECT_EQ(w.Pane(), Utf8("Courbe 0 : x = 1, f(x) = 0.8414709848, f'(x) = 0.5403023059"));
+    // A screen reader reads the trace as the view's description.
+    QAccessibleInterface* view = QAccessible::queryAccessibleInterface(&w.View());
+    EXPECT_EQ(view->text(QAccessible::Name), Utf8("Zone de tracé"));
+    EXPECT_EQ(view->text(QAccessible::Description), w.Pane());
     EXPECT_EQ(w.View().cursor().shape(), Qt::CrossCursor);
     EXPECT_TRUE(w.View().ContextMenuAt({0, 0})->actions()[kTrace]->isChecked());
     EXPECT_TRUE(w.View().ContextMenuAt({0, 0})->actions()[kTangent]->isEnabled());
@@ -143,8 +147,10 @@ TEST(TraceWindow, TracingASineShowsItsExactValuesAndDerivative)
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(&w.View(), &leave);
     EXPECT_EQ(w.Pane().left(24), Utf8("Courbe 0 : x = -1.95, f("));
+    EXPECT_EQ(view->text(QAccessible::Description), w.Pane());
     w.Key(Qt::Key_Escape);
     EXPECT_FALSE(w.View().Tracing().Active());
+    EXPECT_EQ(view->text(QAccessible::Description), QString());
     EXPECT_EQ(w.View().cursor().shape(), Qt::ArrowCursor);
     MouseMove(&w.View(), QPoint(440, 300));
     EXPECT_EQ(w.Pane(), Utf8("Coordonnée x : 0, coordonnée y : 0"));

@@ -342,6 +342,29 @@ TEST(Trace, ArrowKeysStopAtRemarkablePointsOnTheWay)
     EXPECT_EQ(trace.Variable(), -kSqrt3);
 }
 
+TEST(Trace, APoleOrAHoleIsUndefinedWhateverTheNearestDoubleGives)
+{
+    CFunctionsContext c = View({Cartesian("tan(x)"), Cartesian("sin(x)/x")});
+    CurveMarks poles;
+    poles.analysis.points = {Point(0, PointKind::Pole, std::numbers::pi / 2, std::nan(""))};
+    CurveMarks holes;
+    holes.analysis.points = {Point(1, PointKind::Hole, 0, 1)};
+    RemarkableSet set;
+    set.Reset(2);
+    set.Set(0, poles, TypesOf(c));
+    set.Set(1, holes, TypesOf(c));
+    Trace trace;
+    trace.Start(c, 0, {471, 0}, set); // pi/2 lies at pixel 471.4
+    ASSERT_TRUE(trace.Snapped());
+    EXPECT_FALSE(trace.Values().defined);
+    EXPECT_EQ(trace.StatusText(), "Courbe 0, pôle : f n'est pas définie en x = 1.570796327");
+    trace.Start(c, 1, {441, 0}, set);
+    EXPECT_EQ(trace.StatusText(), "Courbe 1, trou : f n'est pas définie en x = 0, limite 1");
+    trace.ShowTangent(true);
+    EXPECT_EQ(trace.StatusText(),
+        "Courbe 1, trou : f n'est pas définie en x = 0, limite 1 ; pas de tangente en ce point");
+}
+
 TEST(Trace, TabVisitsThePointsInOrderAndComesRound)
 {
     CFunctionsContext c = View({Cartesian("x^3-3*x")});
