@@ -126,6 +126,7 @@ CCurvanaView::CCurvanaView(CCurvanaDoc& doc, QWidget* parent) : QWidget(parent),
         searchDelay_.stop();
         searchedValid_ = false;
         marks_.Reset(0);
+        ++marksVersion_;
     });
     BuildContextMenu();
 }
@@ -262,6 +263,7 @@ void CCurvanaView::Say(const QString& text)
 void CCurvanaView::ShowMarks(bool shown)
 {
     marksShown_ = shown;
+    ++marksVersion_;
     if (!shown && !trace_.Active()) {
         search_->Cancel();
         searchDelay_.stop();
@@ -313,8 +315,10 @@ void CCurvanaView::UpdateSearch()
         return;
     // Marks of other curves are wrong now; after a move of the view they still stand where
     // they belong until their curve is searched again.
-    if (!sameCurves)
+    if (!sameCurves) {
         marks_.Reset(c.GetCount());
+        ++marksVersion_;
+    }
     searchedCurves_.clear();
     for (const CFunctionEntry& entry : c.functions)
         searchedCurves_.push_back(entry.function);
@@ -336,21 +340,27 @@ void CCurvanaView::MarksFound(int curve, const CurveMarks& marks)
     for (const CFunction& f : searchedCurves_)
         types.push_back(f.Type());
     marks_.Set(curve, marks, types);
+    ++marksVersion_;
     update();
+}
+
+std::optional<PlotOverlay::Tangent> CCurvanaView::Tangent() const
+{
+    if (!trace_.Active() || !trace_.TangentShown() || !trace_.Compiled())
+        return std::nullopt;
+    const CurveValues& v = trace_.Values();
+    if (!v.defined || std::isnan(v.Slope()))
+        return std::nullopt;
+    return PlotOverlay::Tangent {
+        v.x, v.y, v.dx, v.dy, doc_.Context().GetAt(trace_.Curve()).function.colour};
 }
 
 PlotOverlay CCurvanaView::PrintedOverlay() const
 {
     PlotOverlay overlay;
-    const CFunctionsContext& c = doc_.Context();
     if (marksShown_)
-        AddMarks(overlay, c, marks_);
-    if (trace_.Active() && trace_.TangentShown() && trace_.Compiled()) {
-        const CurveValues& v = trace_.Values();
-        if (v.defined && !std::isnan(v.Slope()))
-            overlay.tangent = PlotOverlay::Tangent {
-                v.x, v.y, v.dx, v.dy, c.GetAt(trace_.Curve()).function.colour};
-    }
+        AddMarks(overlay, doc_.Context(), marks_);
+    overlay.tangent = Tangent();
     return overlay;
 }
 
@@ -451,15 +461,55 @@ void CCurvanaView::DrawPlotImage()
     ++drawings_;
 }
 
+void CCurvanaView::DrawMarkedPlot(QPainter& painter)
+{
+    const bool replotted = paintedDrawing_ != drawings_;
+    paintedDrawing_ = drawings_;
+    if (!marksShown_) {
+        painter.drawImage(QPointF(0, 0), plot_);
+        return;
+    }
+    if (markedDrawing_ == drawings_ && markedVersion_ == marksVersion_) {
+        painter.drawImage(QPointF(0, 0), marked_);
+        return;
+    }
+    PlotOverlay marks;
+    AddMarks(marks, doc_.Context(), marks_);
+    if (replotted) {
+        // The view is moving: the marks are drawn over the plot without keeping the picture,
+        // whose copy would cost as much again at every frame.
+        painter.drawImage(QPointF(0, 0), plot_);
+        painter.save();
+        {
+            QtGraphics graphics(painter);
+            DrawOverlay(graphics, doc_.Context(), marks);
+        }
+        painter.restore();
+        return;
+    }
+    marked_ = plot_;
+    if (!marks.Empty()) {
+        QPainter onImage(&marked_);
+        QtGraphics graphics(onImage);
+        DrawOverlay(graphics, doc_.Context(), marks);
+    }
+    markedDrawing_ = drawings_;
+    markedVersion_ = marksVersion_;
+    painter.drawImage(QPointF(0, 0), marked_);
+}
+
 void CCurvanaView::paintEvent(QPaintEvent*)
 {
     if (width() <= 0 || height() <= 0)
         return;
     DrawPlotImage();
+    // The displayed range is known now: the marks of curves that changed go.
+    UpdateSearch();
     QPainter painter(this);
-    painter.drawImage(QPointF(0, 0), plot_);
-    // The marks, the tangent and the crosshair over the kept plot: moving them draws no curve.
-    PlotOverlay overlay = PrintedOverlay();
+    DrawMarkedPlot(painter);
+    // The tangent and the crosshair over the kept plot: moving them draws no curve.
+    PlotOverlay overlay;
+    overlay.tangent = Tangent();
     if (trace_.Active() && trace_.Compiled()) {
         const CurveValues& v = trace_.Values();
         const CurveKind* kind = FindCurveKind(trace_.Type());
@@ -479,7 +529,6 @@ void CCurvanaView::paintEvent(QPaintEvent*)
     }
     if (tools_.IsDragging())
         DrawBand(painter);
-    UpdateSearch();
 }
 
 void CCurvanaView::DrawBand(QPainter& painter) const

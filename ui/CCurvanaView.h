@@ -9,6 +9,8 @@
 // thread), the tangent, copies coordinates and centres the view; the marks, the crosshair and the
 // tangent are drawn over the kept image.
 
+#include <optional>
+
 #include <QImage>
 #include <QTimer>
 #include <QWidget>
@@ -90,6 +92,9 @@ protected:
 
 private:
     void DrawPlotImage();
+    // Copies the kept plot, with the marks over it when they are shown. A picture of both is
+    // kept in turn until the plot or the marks change.
+    void DrawMarkedPlot(QPainter& painter);
     void DrawBand(QPainter& painter) const;
     void RunArmedTool(Tool tool);
     void ShowPointer();
@@ -100,6 +105,8 @@ private:
     void ShowTrace();
     // The trace's pane, also the view's description for a screen reader.
     void Say(const QString& text);
+    // The tangent at the traced point, when shown and defined.
+    std::optional<PlotOverlay::Tangent> Tangent() const;
     void CopyCoordinates(PixelPoint p);
     void CentreAt(PixelPoint p);
     void DocumentChanged();
@@ -120,6 +127,11 @@ private:
     Trace trace_;
     RemarkableSet marks_;
     bool marksShown_ = false;
+    long marksVersion_ = 0; // counts the changes of the marks shown
+    QImage marked_;
+    long markedDrawing_ = -1; // the plot drawing and marks version marked_ was made of
+    long markedVersion_ = -1;
+    long paintedDrawing_ = -1; // the plot drawing the last paint showed
     MarkSearch* search_ = nullptr;
     // The search waits for the view to rest a moment: a pan or a zoom changes it at every frame.
     QTimer searchDelay_;

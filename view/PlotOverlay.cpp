@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "model/CFunctionsContext.h"
@@ -72,92 +74,84 @@ float F(double v)
     return static_cast<float>(v);
 }
 
-// Draws a chain of points as joined lines, in one pen.
-class Shape {
+// Builds a figure's polylines, as offsets from its centre.
+class Outline {
 public:
-    Shape(Graphics& g, const Pen& pen, float x, float y) : g_(g), pen_(pen), x_(x), y_(y) { }
-    // A chain of offsets from the centre.
+    explicit Outline(Figure& figure) : figure_(figure) { }
     void Chain(std::initializer_list<std::pair<float, float>> points)
     {
-        const std::pair<float, float>* last = nullptr;
-        for (const auto& p : points) {
-            if (last != nullptr)
-                g_.DrawLine(pen_, x_ + last->first, y_ + last->second, x_ + p.first, y_ + p.second);
-            last = &p;
-        }
+        figure_.polylines.emplace_back(points);
     }
     void Circle(float r)
     {
         constexpr int kSides = 12;
-        for (int i = 0; i < kSides; ++i) {
-            const double a0 = 2 * std::numbers::pi * i / kSides;
-            const double a1 = 2 * std::numbers::pi * (i + 1) / kSides;
-            g_.DrawLine(pen_, x_ + F(r * std::cos(a0)), y_ + F(r * std::sin(a0)),
-                x_ + F(r * std::cos(a1)), y_ + F(r * std::sin(a1)));
+        std::vector<std::pair<float, float>> ring;
+        for (int i = 0; i <= kSides; ++i) {
+            const double a = 2 * std::numbers::pi * i / kSides;
+            ring.emplace_back(F(r * std::cos(a)), F(r * std::sin(a)));
         }
+        figure_.polylines.push_back(std::move(ring));
     }
 
 private:
-    Graphics& g_;
-    Pen pen_;
-    float x_;
-    float y_;
+    Figure& figure_;
 };
 
-// The shape that tells a mark's kind, centred on (x, y); a jump also spans its two limits, from
-// y to yRight.
-void DrawMarkShape(
-    Graphics& g, const Pen& pen, PointKind kind, float x, float y, float yRight, float a)
+// The shape that tells a mark's kind, a jump's spanning its two limits (yRight below the centre
+// when positive); the pens are the caller's.
+Figure MarkFigure(PointKind kind, float yRight, float a)
 {
-    Shape s(g, pen, x, y);
+    Figure figure;
+    Outline s(figure);
     const float b = 1.3f * a;
     switch (kind) {
     case PointKind::Root:
     case PointKind::AxisX:
         s.Chain({{-a, -a}, {a, -a}, {a, a}, {-a, a}, {-a, -a}});
-        return;
+        break;
     case PointKind::AxisY:
         s.Chain({{-a, -a}, {a, -a}, {a, a}, {-a, a}, {-a, -a}});
         s.Chain({{0, -a}, {0, a}});
-        return;
+        break;
     case PointKind::Origin:
         s.Chain({{-a, -a}, {a, -a}, {a, a}, {-a, a}, {-a, -a}, {a, a}});
         s.Chain({{-a, a}, {a, -a}});
-        return;
+        break;
     case PointKind::Maximum:
         s.Chain({{0, -b}, {a, 0.8f * a}, {-a, 0.8f * a}, {0, -b}});
-        return;
+        break;
     case PointKind::Minimum:
         s.Chain({{0, b}, {a, -0.8f * a}, {-a, -0.8f * a}, {0, b}});
-        return;
+        break;
     case PointKind::Inflection:
         s.Chain({{0, -b}, {b, 0}, {0, b}, {-b, 0}, {0, -b}});
-        return;
+        break;
     case PointKind::Intersection:
         s.Chain({{-a, -a}, {a, a}});
         s.Chain({{-a, a}, {a, -a}});
-        return;
+        break;
     case PointKind::Pole:
         s.Chain({{-a, -b}, {a, -b}});
         s.Chain({{0, -b}, {0, b}});
         s.Chain({{-a, b}, {a, b}});
-        return;
+        break;
     case PointKind::Hole:
         s.Circle(a);
-        return;
+        break;
     case PointKind::Jump:
         if (!std::isfinite(yRight)) {
             s.Circle(a);
-            return;
+            break;
         }
         // The left limit with a tick to the left, the right one with a tick to the right.
-        s.Chain({{-a, 0}, {0, 0}, {0, yRight - y}, {a, yRight - y}});
-        return;
+        s.Chain({{-a, 0}, {0, 0}, {0, yRight}, {a, yRight}});
+        break;
     case PointKind::Edge:
         s.Chain({{-a, 0}, {a, 0}});
         s.Chain({{0, -a}, {0, a}});
-        return;
+        break;
     }
+    return figure;
 }
 
 void DrawBands(
@@ -201,6 +195,7 @@ void DrawMarks(
     // Marks of the same kind and curve closer than two pixels would draw over each other; where
     // a curve has thousands of points (sin(1/x) near 0), drawing them all would cost frames.
     std::unordered_set<uint64_t> drawn;
+    std::unordered_map<uint64_t, Figure> figures;
     for (const PlotOverlay::Mark& m : overlay.marks) {
         const double x = c.WorldToPixelX(m.x);
         const double y = m.kind == PointKind::Pole ? poleRow : c.WorldToPixelY(m.y);
@@ -213,13 +208,26 @@ void DrawMarks(
             | ((static_cast<uint64_t>(m.colour) & 0xFFFFFF) << 36) | (cellX << 18) | cellY;
         if (!drawn.insert(key).second)
             continue;
-        double yRight = c.WorldToPixelY(m.yRight);
-        if (m.kind == PointKind::Jump && !Near(yRight))
-            yRight = std::numeric_limits<double>::quiet_NaN();
         const uint8_t alpha = m.status == PointStatus::Proven ? 0xFF : kLikelyAlpha;
-        DrawMarkShape(g, {kHalo, k.halo}, m.kind, F(x), F(y), F(yRight), k.mark);
-        DrawMarkShape(
-            g, {ToArgb(m.colour, alpha), k.markPen}, m.kind, F(x), F(y), F(yRight), k.mark);
+        const std::vector<Pen> pens {{kHalo, k.halo}, {ToArgb(m.colour, alpha), k.markPen}};
+        if (m.kind == PointKind::Jump) { // its own length
+            const double yRight = c.WorldToPixelY(m.yRight) - y;
+            Figure figure = MarkFigure(
+                m.kind, Near(yRight) ? F(yRight) : std::numeric_limits<float>::quiet_NaN(), k.mark);
+            figure.pens = pens;
+            g.DrawFigure(figure, F(x), F(y));
+            continue;
+        }
+        // Every mark of a kind and curve is the same figure: made once.
+        const uint64_t style = (static_cast<uint64_t>(m.kind) << 40)
+            | (static_cast<uint64_t>(alpha) << 32) | static_cast<uint32_t>(m.colour);
+        auto found = figures.find(style);
+        if (found == figures.end()) {
+            Figure figure = MarkFigure(m.kind, 0, k.mark);
+            figure.pens = pens;
+            found = figures.emplace(style, std::move(figure)).first;
+        }
+        g.DrawFigure(found->second, F(x), F(y));
     }
 }
 
@@ -278,8 +286,10 @@ void DrawCrosshair(Graphics& g, const CFunctionsContext& c, const PlotOverlay::C
     if (!Near(y))
         return;
     g.DrawLine(lines, 0, F(y), w, F(y));
-    Shape(g, {kHalo, k.halo}, F(x), F(y)).Circle(k.mark);
-    Shape(g, {ToArgb(cross.colour), k.markPen}, F(x), F(y)).Circle(k.mark);
+    Figure ring;
+    Outline(ring).Circle(k.mark);
+    ring.pens = {{kHalo, k.halo}, {ToArgb(cross.colour), k.markPen}};
+    g.DrawFigure(ring, F(x), F(y));
 }
 
 } // namespace
