@@ -189,7 +189,16 @@ QMenu* CCurvanaView::ContextMenuAt(PixelPoint p)
 
 void CCurvanaView::contextMenuEvent(QContextMenuEvent* event)
 {
-    ContextMenuAt(ToPixel(event->pos()))->exec(event->globalPos());
+    QPoint at = event->pos();
+    // From the keyboard, the menu opens on the traced point rather than the middle of the view.
+    const CurveValues& v = trace_.Values();
+    if (event->reason() == QContextMenuEvent::Keyboard && trace_.Active() && v.defined) {
+        const CFunctionsContext& c = doc_.Context();
+        const QPointF point(c.WorldToPixelX(v.x), c.WorldToPixelY(v.y));
+        if (rect().contains(point.toPoint()))
+            at = point.toPoint();
+    }
+    ContextMenuAt(ToPixel(at))->exec(mapToGlobal(at));
 }
 
 bool CCurvanaView::TraceNearest(PixelPoint p)

@@ -161,6 +161,11 @@ void DrawBands(
     const double row = BandRow(c, k);
     if (!std::isfinite(row))
         return;
+    struct Span {
+        int32_t colour;
+        double x1, x2;
+    };
+    std::vector<Span> spans;
     for (const PlotOverlay::Band& band : overlay.bands) {
         double x1 = std::clamp(c.WorldToPixelX(band.lo), -1.0, w + 1);
         double x2 = std::clamp(c.WorldToPixelX(band.hi), -1.0, w + 1);
@@ -170,7 +175,19 @@ void DrawBands(
             x1 -= 0.5;
             x2 = x1 + 1;
         }
-        g.DrawLine({ToArgb(band.colour, kShadeAlpha), k.shade}, F(x1), F(row), F(x2), F(row));
+        spans.push_back({band.colour, x1, x2});
+    }
+    // A curve's ranges that meet are shaded as one: evenly, and in one stroke.
+    std::sort(spans.begin(), spans.end(), [](const Span& a, const Span& b) {
+        return a.colour != b.colour ? a.colour < b.colour : a.x1 < b.x1;
+    });
+    for (size_t i = 0; i < spans.size();) {
+        Span merged = spans[i];
+        for (++i; i < spans.size() && spans[i].colour == merged.colour && spans[i].x1 <= merged.x2;
+             ++i)
+            merged.x2 = std::max(merged.x2, spans[i].x2);
+        g.DrawLine({ToArgb(merged.colour, kShadeAlpha), k.shade}, F(merged.x1), F(row),
+            F(merged.x2), F(row));
     }
     for (const PlotOverlay::Stretch& stretch : overlay.stretches) {
         const Pen pen {ToArgb(stretch.colour, kShadeAlpha), k.shade};

@@ -222,18 +222,23 @@ TEST(Overlay, UndecidedRangesAreShadedFaintlyAlongTheXAxis)
 {
     CFunctionsContext c = NewView();
     PlotOverlay overlay;
-    overlay.bands = {{-1, 2, kRed}, {5, 5, kRed}, {-100, -50, kRed}};
+    overlay.bands = {{-1, 2, kRed}, {5, 5, kRed}, {-100, -50, kRed}, {1.5, 3, kRed}, {2, 2.5, 0}};
     RecordingGraphics g;
     DrawOverlay(g, c, overlay);
     const std::vector<Call> lines = Lines(g);
-    ASSERT_EQ(lines.size(), 3u);
+    ASSERT_EQ(lines.size(), 4u);
+    // In order of colour and place; ranges of one curve that meet make one band.
     EXPECT_EQ(std::vector<float>({lines[0].x1, lines[0].y1, lines[0].x2, lines[0].y2}),
-        std::vector<float>({420, 300, 480, 300}));
-    EXPECT_EQ(lines[0].colour, 0x40FF0000u);
-    EXPECT_EQ(lines[0].width, 6);
-    EXPECT_FLOAT_EQ(lines[1].x2 - lines[1].x1, 1); // a point wide still shows
-    EXPECT_FLOAT_EQ(lines[2].x2 - lines[2].x1, 1); // off the surface: at its edge
-    EXPECT_FLOAT_EQ(lines[2].x1, -1.5f);
+        std::vector<float>({480, 300, 490, 300}));
+    EXPECT_EQ(lines[0].colour, 0x40000000u);
+    EXPECT_FLOAT_EQ(lines[1].x2 - lines[1].x1, 1); // off the surface: at its edge
+    EXPECT_FLOAT_EQ(lines[1].x1, -1.5f);
+    EXPECT_EQ(std::vector<float>({lines[2].x1, lines[2].y1, lines[2].x2, lines[2].y2}),
+        std::vector<float>({420, 300, 500, 300}));
+    EXPECT_EQ(lines[2].colour, 0x40FF0000u);
+    EXPECT_EQ(lines[2].width, 6);
+    EXPECT_FLOAT_EQ(lines[3].x2 - lines[3].x1, 1); // a point wide still shows
+    EXPECT_FLOAT_EQ(lines[3].x1, 539.5f);
 
     // With the x axis off the view, the shading runs along the edge it lies beyond.
     const struct {
