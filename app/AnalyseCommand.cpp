@@ -44,14 +44,9 @@ int RunAnalyse(int argc, char** argv)
     if (!options)
         return kExitUsage;
     const DocumentOptions& o = *options;
-    if (const int status = CheckTypedCurves(o))
-        return status;
     CurvanaDocument document;
-    std::string error;
-    if (!PrepareDocument(o, document, error)) {
-        std::fprintf(stderr, "curvana : %s\n", error.c_str());
-        return kExitUsage;
-    }
+    if (const int status = OpenDocument(o, document))
+        return status;
     // The range analysed is the one drawn: the surface measured and the area normalised.
     CFunctionsContext& context = document.context;
     PrepareSurface(context, o.width, o.height, o.dpi);

@@ -1,6 +1,9 @@
 #include "app/CommandSupport.h"
 
+#include <cstring>
+
 #include "engine/ParseErrorMsg.h"
+#include "platform/CLocale.h"
 #include "platform/Cp1252.h"
 
 namespace {
@@ -19,6 +22,10 @@ const char* const kUsage
       "                                       encadre les valeurs de FORMULE quand sa variable\n"
       "                                       parcourt [XMIN, XMAX] : [MIN, MAX] et la\n"
       "                                       décoration (com, dac, def, trv ou ill)\n"
+      "  curvana --analyse [OPTIONS] [FICHIER]\n"
+      "                                       points remarquables des courbes sur la zone\n"
+      "                                       affichée (mêmes options que --export) : une\n"
+      "                                       ligne COURBE TYPE X Y STATUT par point\n"
       "  curvana --export SORTIE [OPTIONS] [FICHIER]\n"
       "                                       dessine FICHIER (ou un nouveau document) sans\n"
       "                                       fenêtre ; l'extension de SORTIE choisit le format :\n"
@@ -77,4 +84,32 @@ int ReportEngineError(const char* formula, const ParseErrorMsg& error)
     std::fprintf(stderr, "%s\n%s", formula, ToTerminalText(ParseErrorText(error)).c_str());
     std::fprintf(stderr, "code %d, from %d, to %d\n", error.code, error.from, error.to);
     return kExitEngineError;
+}
+
+std::optional<std::vector<Assignment>> ParseAssignments(int argc, char** argv, int first)
+{
+    std::vector<Assignment> assignments;
+    for (int i = first; i < argc; ++i) {
+        const char* equals = std::strchr(argv[i], '=');
+        if (equals == nullptr || equals == argv[i]) {
+            UsageError(std::string("« ") + argv[i] + " » n'est pas de la forme NOM=VALEUR");
+            return std::nullopt;
+        }
+        const std::string shownName(argv[i], static_cast<size_t>(equals - argv[i]));
+        const std::optional<std::string> name = ToEngineText(shownName.c_str());
+        if (!name) {
+            UsageError("le nom « " + shownName
+                + " » contient un caractère que le code page 1252 ne sait pas représenter");
+            return std::nullopt;
+        }
+        char* end = nullptr;
+        const double value = platform::CStrtod(equals + 1, &end);
+        if (end == equals + 1 || *end != '\0') {
+            UsageError(std::string("la valeur de « ") + shownName + " » n'est pas un nombre : « "
+                + (equals + 1) + " »");
+            return std::nullopt;
+        }
+        assignments.push_back({*name, shownName, value});
+    }
+    return assignments;
 }

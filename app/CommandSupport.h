@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <vector>
 
 struct ParseErrorMsg;
 
@@ -27,3 +28,13 @@ int ReportEngineError(const char* formula, const ParseErrorMsg& error);
 std::optional<std::string> ToEngineText(const char* argument);
 // An engine text (code page 1252) for the terminal.
 std::string ToTerminalText(const std::string& engineText);
+
+// A NAME=VALUE argument: the name in code page 1252 and as typed, the value read in the C locale.
+struct Assignment {
+    std::string name;
+    std::string shownName;
+    double value = 0;
+};
+
+// The NAME=VALUE arguments from argv[first] on, or nothing after a usage error.
+std::optional<std::vector<Assignment>> ParseAssignments(int argc, char** argv, int first);

@@ -378,3 +378,15 @@ bool PrepareDocument(const DocumentOptions& o, CurvanaDocument& document, std::s
     context.axis.autoGraduation = !o.manualGraduation;
     return true;
 }
+
+int OpenDocument(const DocumentOptions& o, CurvanaDocument& document)
+{
+    if (const int status = CheckTypedCurves(o))
+        return status;
+    std::string error;
+    if (!PrepareDocument(o, document, error)) {
+        std::fprintf(stderr, "curvana : %s\n", error.c_str());
+        return kExitUsage;
+    }
+    return kExitOk;
+}

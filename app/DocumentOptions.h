@@ -57,3 +57,7 @@ int CheckTypedCurves(const DocumentOptions& o);
 // The document the options describe: loaded (or new), its curves replaced by the typed ones,
 // its area and parameters set. On failure returns false with the reason.
 bool PrepareDocument(const DocumentOptions& o, CurvanaDocument& document, std::string& error);
+
+// Both of the above, for a command: 0 with the document ready, or the exit status after the
+// message.
+int OpenDocument(const DocumentOptions& o, CurvanaDocument& document);

@@ -79,14 +79,10 @@ int RunExport(int argc, char** argv)
         return UsageError("extension de sortie inconnue : « " + o.out
             + " » (attendu : .png, .svg, .pdf ou .cvn)");
 
-    if (const int status = CheckTypedCurves(o))
-        return status;
     CurvanaDocument document;
+    if (const int status = OpenDocument(o, document))
+        return status;
     std::string error;
-    if (!PrepareDocument(o, document, error)) {
-        std::fprintf(stderr, "curvana : %s\n", error.c_str());
-        return kExitUsage;
-    }
     CFunctionsContext& context = document.context;
 
     const PlotPointsObserver observer

@@ -54,28 +54,10 @@ int RunInterval(int argc, char** argv)
         return UsageError(std::string("--interval : XMIN doit être inférieur ou égal à XMAX : « ")
             + argv[3] + " » et « " + argv[4] + " »");
 
-    struct Assignment {
-        std::string name;
-        std::string shownName;
-        double value;
-    };
-    std::vector<Assignment> assignments;
-    for (int i = 5; i < argc; ++i) {
-        const char* equals = std::strchr(argv[i], '=');
-        if (equals == nullptr || equals == argv[i])
-            return UsageError(std::string("« ") + argv[i] + " » n'est pas de la forme NOM=VALEUR");
-        const std::string shownName(argv[i], static_cast<size_t>(equals - argv[i]));
-        const std::optional<std::string> name = ToEngineText(shownName.c_str());
-        if (!name)
-            return UsageError("le nom « " + shownName
-                + " » contient un caractère que le code page 1252 ne sait pas représenter");
-        char* end = nullptr;
-        const double value = platform::CStrtod(equals + 1, &end);
-        if (end == equals + 1 || *end != '\0')
-            return UsageError(std::string("la valeur de « ") + shownName
-                + " » n'est pas un nombre : « " + (equals + 1) + " »");
-        assignments.push_back({*name, shownName, value});
-    }
+    const std::optional<std::vector<Assignment>> parsed = ParseAssignments(argc, argv, 5);
+    if (!parsed)
+        return kExitUsage;
+    const std::vector<Assignment>& assignments = *parsed;
 
     try {
         FunctionInterpreter f(*formula);

@@ -2,11 +2,17 @@
 // formulas as native C++ (the reference, ratio 1) and, when it is installed, muParser (a peer
 // expression parser). Each iteration evaluates the formula at 1000 values of x, one call per
 // value with errors quiet, as the curve model calls it.
+// Then the interval evaluation of the same formulas over 100 ranges that cut [-20, 20] (each a
+// hundredth of a view), plain and in the centred form, beside the point evaluation (goal: at most
+// 5 times its time per evaluation), and the widths of the centred enclosures against the true
+// ranges, sampled (goal: at most 1.5 times, where the formula is continuous).
 // Then, in milliseconds, each stage of what the engine's fuzz target does with two of its slow
 // inputs (whose derivatives print to hundreds of kilobytes): parse, Derive, Simplify, ToText and
 // parsing the printed derivative back.
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -16,6 +22,7 @@
 
 #include "bench/BenchReporter.h"
 #include "engine/FunctionInterpreter.h"
+#include "engine/IntervalEvaluator.h"
 #include "engine/QuietEvaluation.h"
 
 #ifdef CURVANA_HAVE_MUPARSER
@@ -74,6 +81,77 @@ void Interpreter(benchmark::State& state, const Formula* f)
         }
     }
     state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(xs.size()));
+}
+
+// The ranges of the interval benchmarks: [-20, 20] cut in 100, shifted off the poles' doubles.
+std::vector<interval::Interval> Ranges()
+{
+    std::vector<interval::Interval> ranges;
+    for (int i = 0; i < 100; ++i)
+        ranges.push_back({-20 + 0.4 * i + 1e-9, -20 + 0.4 * (i + 1) + 1e-9});
+    return ranges;
+}
+
+// An interval evaluation per range, counted as one item: its time beside one point evaluation.
+void IntervalPlain(benchmark::State& state, const Formula* f)
+{
+    FunctionInterpreter interpreter(f->text);
+    const IntervalEvaluator evaluator(interpreter, 0);
+    const std::vector<interval::Interval> ranges = Ranges();
+    for (auto _ : state)
+        for (const interval::Interval& x : ranges)
+            benchmark::DoNotOptimize(evaluator.Plain(x));
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(ranges.size()));
+}
+
+void IntervalCentred(benchmark::State& state, const Formula* f)
+{
+    FunctionInterpreter interpreter(f->text);
+    const IntervalEvaluator evaluator(interpreter, 0);
+    const std::vector<interval::Interval> ranges = Ranges();
+    for (auto _ : state)
+        for (const interval::Interval& x : ranges)
+            benchmark::DoNotOptimize(evaluator.Centred(x));
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(ranges.size()));
+}
+
+// The widths of the plain and centred enclosures over the ranges where the formula is continuous
+// and not constant, against the true range sampled at 2001 points: their worst and median ratios.
+void PrintWidths()
+{
+    std::printf("\nEnclosure widths over the hundredths of [-20, 20] where the formula is "
+                "continuous, against the true range (2001 samples):\n");
+    std::printf("  %-22s %8s %14s %14s %14s\n", "formula", "ranges", "plain median",
+        "centred median", "centred worst");
+    for (const Formula& f : kFormulas) {
+        FunctionInterpreter interpreter(f.text);
+        const IntervalEvaluator evaluator(interpreter, 0);
+        std::vector<double> plain;
+        std::vector<double> centred;
+        for (const interval::Interval& x : Ranges()) {
+            const IntervalBounds c = evaluator.Centred(x);
+            if (c.decoration() < Decoration::dac)
+                continue;
+            double lo = INFINITY;
+            double hi = -INFINITY;
+            for (int i = 0; i <= 2000; ++i) {
+                interpreter.SetVariableValueAt(0, x.lo + (x.hi - x.lo) * i / 2000);
+                const double v = interpreter.Evaluate();
+                lo = std::min(lo, v);
+                hi = std::max(hi, v);
+            }
+            if (!(hi > lo))
+                continue;
+            plain.push_back(evaluator.Plain(x).range.Width() / (hi - lo));
+            centred.push_back(c.range.Width() / (hi - lo));
+        }
+        if (centred.empty())
+            continue;
+        std::sort(plain.begin(), plain.end());
+        std::sort(centred.begin(), centred.end());
+        std::printf("  %-22s %8zu %14.3f %14.3f %14.3f\n", f.name, centred.size(),
+            plain[plain.size() / 2], centred[centred.size() / 2], centred.back());
+    }
 }
 
 #ifdef CURVANA_HAVE_MUPARSER
@@ -194,6 +272,10 @@ int Register()
 #ifdef CURVANA_HAVE_MUPARSER
         benchmark::RegisterBenchmark((std::string("MuParser/") + f.name).c_str(), MuParser, &f);
 #endif
+        benchmark::RegisterBenchmark(
+            (std::string("IntervalPlain/") + f.name).c_str(), IntervalPlain, &f);
+        benchmark::RegisterBenchmark(
+            (std::string("IntervalCentred/") + f.name).c_str(), IntervalCentred, &f);
     }
     return 0;
 }
@@ -205,5 +287,9 @@ const int kRegistered = Register();
 int main(int argc, char** argv)
 {
     (void)kRegistered;
-    return RunBenchmarksWithRatios(argc, argv, {{"Interpreter", "MuParser"}});
+    const int status = RunBenchmarksWithRatios(argc, argv,
+        {{"Interpreter", "MuParser"}, {"IntervalPlain", "Interpreter"},
+            {"IntervalCentred", "Interpreter"}});
+    PrintWidths();
+    return status;
 }

@@ -9,6 +9,7 @@
 #include "engine/EvaluationRules.h"
 #include "engine/FunctionInterpreter.h"
 #include "engine/Functions.h"
+#include "engine/Interval.h"
 #include "engine/Leaves.h"
 #include "engine/Operators.h"
 
@@ -154,15 +155,8 @@ inline double IntegerExponentPower(double a, double k, int32_t n)
 // Dekker's product: a * b == p + e exactly, for operands well inside the exponent range.
 inline void TwoProduct(double a, double b, double& p, double& e)
 {
-    constexpr double kSplit = 134217729.0; // 2^27 + 1
-    const double ca = kSplit * a;
-    const double ah = ca - (ca - a);
-    const double al = a - ah;
-    const double cb = kSplit * b;
-    const double bh = cb - (cb - b);
-    const double bl = b - bh;
     p = a * b;
-    e = ((ah * bh - p) + ah * bl + al * bh) + al * bl;
+    e = interval::ProductError(a, b, p);
 }
 
 class Compiler {

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 #include <typeinfo>
+#include <utility>
 
 #include "engine/DepthGuard.h"
 #include "engine/Leaves.h"
@@ -18,7 +19,18 @@ FunctionInterpreter::FunctionInterpreter(const char* formula)
     TextRange range {formula, 0, static_cast<int>(length) - 1, this};
     if (formula[0] == '=')
         range.first = 1;
-    NodePtr tree = Parse(&range);
+    Adopt(Parse(&range));
+}
+
+FunctionInterpreter::FunctionInterpreter(NodePtr tree)
+{
+    if (!tree)
+        RaiseError(kErrorEmptyExpression, -1, -1);
+    Adopt(std::move(tree));
+}
+
+void FunctionInterpreter::Adopt(NodePtr tree)
+{
     root = tree.release();
     root->parent = this;
     try {
@@ -26,21 +38,6 @@ FunctionInterpreter::FunctionInterpreter(const char* formula)
         Simplify();
     } catch (...) {
         DestroyOperands(this); // the destructor does not run for a constructor that throws
-        throw;
-    }
-}
-
-FunctionInterpreter::FunctionInterpreter(NodePtr tree)
-{
-    if (!tree)
-        RaiseError(kErrorEmptyExpression, -1, -1);
-    root = tree.release();
-    root->parent = this;
-    try {
-        root->Bind(this);
-        Simplify();
-    } catch (...) {
-        DestroyOperands(this);
         throw;
     }
 }
@@ -90,6 +87,7 @@ double FunctionInterpreter::EvaluateTree() const
 
 void FunctionInterpreter::CompileProgram()
 {
+    intervalSlotsValid = false;
     try {
         program.Compile(root, this);
     } catch (const std::bad_alloc&) {

@@ -12,6 +12,7 @@
 
 #include "engine/DepthGuard.h"
 #include "engine/EvaluationProgram.h"
+#include "engine/IntervalRules.h"
 #include "engine/Parser.h"
 
 class Variable;
@@ -109,12 +110,18 @@ protected:
 private:
     // An interpreter of a tree built elsewhere (DerivativeInterpreter).
     explicit FunctionInterpreter(NodePtr tree);
+    // Takes the parsed tree as root, binds and simplifies it; on an error frees it and throws.
+    void Adopt(NodePtr tree);
     // Rebuilds the program from the tree; without memory for it the tree walk serves.
     void CompileProgram();
 
     Parser* root = nullptr;
     // The tree flattened for evaluation; empty while the tree is being rewritten.
     EvaluationProgram program;
+    // The interval walks' memo, its slots given to the tree's nodes on the first walk after the
+    // tree changed.
+    std::unique_ptr<IntervalMemo> intervalMemo;
+    mutable bool intervalSlotsValid = false;
     bool simplifying = false;
     // The variable table. Records are never removed or reordered: index i names the same
     // variable for the interpreter's whole life. Names live in a deque so that a name handed out

@@ -153,17 +153,19 @@ inline int ProductSide(double a, double b, double p)
 }
 
 // r moved down (up) to bound an exact result on side of it. An infinite r from finite operands
-// is an overflow: the exact result is finite.
+// is an overflow: it stays, the computed value, although the exact one is finite. Nothing needs
+// that exact value: an overflow leaves the bound on rounding infinite, which keeps the exact
+// forms (centred, monotone) out.
 inline double RoundDown(double r, int side, bool finiteOperands)
 {
-    if (r == kInf && finiteOperands)
-        return std::numeric_limits<double>::max();
+    if (std::isinf(r) && finiteOperands)
+        return r;
     return side == -1 || side == 2 ? NextDown(r) : r;
 }
 inline double RoundUp(double r, int side, bool finiteOperands)
 {
-    if (r == -kInf && finiteOperands)
-        return -std::numeric_limits<double>::max();
+    if (std::isinf(r) && finiteOperands)
+        return r;
     return side == 1 || side == 2 ? NextUp(r) : r;
 }
 

@@ -3,7 +3,10 @@
 // here the nodes walk the tree, keeping the order in which the point evaluator would skip an
 // operand (a short circuit, a branch not taken, a dividend behind a zero divisor).
 
+#include <bit>
 #include <cmath>
+#include <compare>
+#include <map>
 
 #include "engine/DepthGuard.h"
 #include "engine/FunctionInterpreter.h"
@@ -18,8 +21,21 @@ namespace {
 
 IntervalBounds Walk(const Parser* node, const IntervalInput& input)
 {
+    IntervalMemo::Entry* entry = nullptr;
+    if (input.memo != nullptr && node->intervalSlot >= 0) {
+        entry = &input.memo->entries[static_cast<size_t>(node->intervalSlot)];
+        if (entry->input == input.number)
+            return entry->bounds;
+    }
+    if (input.work != nullptr)
+        ++*input.work;
     DepthGuard guard;
-    return node->EvaluateInterval(input);
+    IntervalBounds b = node->EvaluateInterval(input);
+    if (entry != nullptr) {
+        entry->input = input.number;
+        entry->bounds = b;
+    }
+    return b;
 }
 
 // Whether node is the variable the input runs over.
@@ -99,6 +115,8 @@ IntervalBounds WithInput(const Parser* node, const IntervalInput& input, const I
 {
     IntervalInput narrowed = input;
     narrowed.x = x;
+    if (narrowed.memo != nullptr)
+        narrowed.number = ++narrowed.memo->lastInput; // bounds over another range
     return Walk(node, narrowed);
 }
 
@@ -235,9 +253,69 @@ IntervalBounds OperationParser::EvaluateInterval(const IntervalInput& input) con
     return IntervalBounds::Failing();
 }
 
+namespace {
+
+// Gives each node of a tree the slot of its bounds: one slot for all subtrees equal to it, told
+// by their kind, code, operands' slots and value. A draw has a slot of its own.
+struct SlotKey {
+    int kind;
+    int code;
+    int a;
+    int b;
+    uint64_t bits;
+    auto operator<=>(const SlotKey&) const = default;
+};
+
+class SlotTable {
+public:
+    int Assign(Parser* node)
+    {
+        DepthGuard guard;
+        SlotKey key {0, 0, -1, -1, 0};
+        if (const auto* c = dynamic_cast<const Constant*>(node)) {
+            key = {1, 0, -1, -1, std::bit_cast<uint64_t>(c->value)};
+        } else if (const Variable* v = node->AsVariable()) {
+            key = {2, v->GetIndex(), -1, -1, reinterpret_cast<uintptr_t>(v->GetInterpreter())};
+        } else if (auto* f = dynamic_cast<FunctionParser*>(node)) {
+            key = {3, f->GetTypeCode(), Assign(const_cast<Parser*>(f->GetOperand())), -1, 0};
+        } else if (auto* o = dynamic_cast<OperationParser*>(node)) {
+            const int a = Assign(const_cast<Parser*>(o->GetLeft()));
+            const int b = Assign(const_cast<Parser*>(o->GetRight()));
+            key = {4, o->GetTypeCode(), a, b, 0};
+        } else {
+            if (auto* r = dynamic_cast<RandomFunction*>(node); r && r->GetOperand() != nullptr)
+                Assign(const_cast<Parser*>(r->GetOperand()));
+            node->intervalSlot = next_++;
+            return node->intervalSlot;
+        }
+        const auto found = slots_.find(key);
+        node->intervalSlot = found != slots_.end() ? found->second : (slots_[key] = next_++);
+        return node->intervalSlot;
+    }
+    int Count() const { return next_; }
+
+private:
+    std::map<SlotKey, int> slots_;
+    int next_ = 0;
+};
+
+} // namespace
+
 IntervalBounds FunctionInterpreter::EvaluateInterval(const IntervalInput& input) const
 {
     if (root == nullptr)
         return IntervalBounds::Failing();
-    return Walk(root, input);
+    auto* self = const_cast<FunctionInterpreter*>(this);
+    if (!intervalSlotsValid || !intervalMemo) {
+        SlotTable table;
+        table.Assign(root);
+        if (!self->intervalMemo)
+            self->intervalMemo = std::make_unique<IntervalMemo>();
+        self->intervalMemo->entries.assign(static_cast<size_t>(table.Count()), {});
+        intervalSlotsValid = true;
+    }
+    IntervalInput mine = input;
+    mine.memo = self->intervalMemo.get();
+    mine.number = ++mine.memo->lastInput;
+    return Walk(root, mine);
 }

@@ -13,7 +13,7 @@ IntervalEvaluator::~IntervalEvaluator() = default;
 
 IntervalBounds IntervalEvaluator::Plain(const Interval& x) const
 {
-    return f_.EvaluateInterval(IntervalInput {&f_, index_, x});
+    return f_.EvaluateInterval(IntervalInput {&f_, index_, x, work_});
 }
 
 const FunctionInterpreter* IntervalEvaluator::Derivative() const
@@ -70,9 +70,12 @@ IntervalBounds IntervalEvaluator::Centred(const Interval& x, const IntervalBound
     if (derivative == nullptr)
         return plain;
     const IntervalBounds slope
-        = derivative->EvaluateInterval(IntervalInput {derivative, derivativeIndex_, x});
+        = derivative->EvaluateInterval(IntervalInput {derivative, derivativeIndex_, x, work_});
     // A continuous slope: the walk's ranges then hold its values between the doubles of x too.
-    if (slope.decoration() < Decoration::dac || !slope.range.IsBounded())
+    // Its exact values are held only where nothing overflowed on the way (an overflow leaves its
+    // bound on rounding infinite).
+    if (slope.decoration() < Decoration::dac || !slope.range.IsBounded()
+        || !std::isfinite(slope.err))
         return plain;
     Interval exact;
     if (slope.range.lo >= 0 || slope.range.hi <= 0) {
@@ -83,7 +86,7 @@ IntervalBounds IntervalEvaluator::Centred(const Interval& x, const IntervalBound
     } else {
         const double m = x.lo + (x.hi - x.lo) / 2;
         const IntervalBounds centre = Plain(Interval::Point(m));
-        if (centre.range.IsEmpty())
+        if (centre.range.IsEmpty() || !std::isfinite(centre.err))
             return plain;
         const Interval offset = {interval::AddDown(x.lo, -m), interval::AddUp(x.hi, -m)};
         exact = Sum(centre.range, Product(slope.range, offset));

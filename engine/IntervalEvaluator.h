@@ -38,6 +38,9 @@ public:
     // levels deep.
     IntervalBounds Evaluate(const interval::Interval& x, int splits = 4) const;
 
+    // Counts the nodes every later evaluation walks into work (null: no count).
+    void CountWork(long* work) { work_ = work; }
+
 private:
     const FunctionInterpreter* Derivative() const;
 
@@ -49,4 +52,5 @@ private:
     // For each variable of the derivative, the same variable of f (or -1).
     mutable std::vector<int> derivativeVariables_;
     mutable int derivativeIndex_ = -1;
+    long* work_ = nullptr;
 };

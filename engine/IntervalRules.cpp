@@ -359,6 +359,16 @@ int CriticalPoints(double lo, double hi, double offset)
     return std::fmod(std::fabs(first), 2) == 0 ? 1 : 2;
 }
 
+// Whether cos (or sin) keeps one sign over x, from its computed values at the ends: their
+// signs are those of the exact values (an error of an ulp, relative, cannot change a sign, and
+// no double is a zero of cos, nor of sin but 0), and a range narrower than pi holds at most one
+// of their zeros, where the sign changes. This settles the ends that the margin of
+// CriticalPoints leaves in doubt next to a pole.
+bool OneSign(double atLo, double atHi, const Interval& x)
+{
+    return x.hi - x.lo < 3 && ((atLo > 0 && atHi > 0) || (atLo < 0 && atHi < 0));
+}
+
 // The finite part of a range, and whether the range also holds an infinity.
 Interval Finite(const Interval& x, bool& infinite)
 {
@@ -410,7 +420,8 @@ Value TanV(const Value& a)
         v.range = Interval::Empty();
         return v;
     }
-    if (!x.IsPoint() && CriticalPoints(x.lo, x.hi, kHalfPi) != 0) {
+    if (!x.IsPoint() && CriticalPoints(x.lo, x.hi, kHalfPi) != 0
+        && !OneSign(std::cos(x.lo), std::cos(x.hi), x)) {
         v.range = Interval::Entire(); // a pole
         v.err = kInf;
         return v;
@@ -434,7 +445,8 @@ Value CotV(const Value& a)
         v.range = Interval::Empty();
         return v;
     }
-    if (!x.IsPoint() && CriticalPoints(x.lo, x.hi, 0) != 0) {
+    if (!x.IsPoint() && CriticalPoints(x.lo, x.hi, 0) != 0
+        && !OneSign(std::sin(x.lo), std::sin(x.hi), x)) {
         v.range = Interval::Entire();
         v.err = kInf;
         return v;
@@ -954,6 +966,17 @@ NegativeExponent ReadExponent(double y, int32_t& n)
     return IsIntegerExponent(y, n) ? NegativeExponent::Integer : NegativeExponent::Fails;
 }
 
+// Whether the negative-base rule reads some exponent of e as an integer (or as nearly 0): a
+// relative 1e-14 around each integer, and what truncation keeps.
+bool ReadsAnInteger(const Interval& e)
+{
+    if (e.Contains(0) || std::fabs(e.lo) < 1e-17 || std::fabs(e.hi) < 1e-17)
+        return true;
+    const double slack = 2e-14 * e.Mag() + 1e-300;
+    return std::floor(e.hi + slack) >= std::ceil(e.lo - slack) || !e.IsBounded()
+        || e.Mag() > 2147483647.0;
+}
+
 } // namespace
 
 IntervalBounds PowInterval(const IntervalBounds& a, const IntervalBounds& b)
@@ -1043,6 +1066,12 @@ IntervalBounds PowInterval(const IntervalBounds& a, const IntervalBounds& b)
                     test = Tri::Always; // every base fails
                 break;
             }
+        } else if (!e.IsEmpty() && e.Mag() < 1e-17) {
+            // Exponents all read as 0: every negative base, NaN included, gives 1.
+            v = HullV(v, ConstantV(1));
+        } else if (!e.IsEmpty() && !ReadsAnInteger(e)) {
+            // No exponent of the range is read as an integer: every negative base fails.
+            test = positive.IsEmpty() && !zero && !b.nan && !a.nan ? Tri::Always : Tri::Sometimes;
         } else if (!e.IsEmpty()) {
             // Exponents that vary: some may fail, the others are integers read from them.
             test = Tri::Sometimes;
@@ -1235,13 +1264,21 @@ IntervalBounds RandomInterval(const IntervalBounds& scale)
 {
     if (scale.fails == Tri::Always)
         return IntervalBounds::Failing();
-    // r * s / 32767 with r from 0 to 32767: between 0 and s, within two roundings.
+    // r * s / 32767 with r from 0 to 32767: between 0 and s, within two roundings, unless r * s
+    // overflows first and the draw gives an infinity.
     Value v = Nothing();
     const Interval& s = scale.range;
+    const double overflows = std::numeric_limits<double>::max() / 32767;
     if (!s.IsEmpty())
-        v.range
-            = {s.lo < 0 ? interval::Down(s.lo, 3) : 0.0, s.hi > 0 ? interval::Up(s.hi, 3) : 0.0};
+        v.range = {s.lo < -overflows ? -kInf
+                : s.lo < 0           ? interval::Down(s.lo, 3)
+                                     : 0.0,
+            s.hi > overflows ? kInf
+                : s.hi > 0   ? interval::Up(s.hi, 3)
+                             : 0.0};
     v.err = kInf;
+    // A draw of 0 times an infinite scale is NaN.
+    const bool nan = scale.nan || (!s.IsEmpty() && (std::isinf(s.lo) || std::isinf(s.hi)));
     // A draw counts as a failure: its value is no function of x.
-    return Result(v, scale.nan, Tri::Sometimes || scale.fails, false);
+    return Result(v, nan, Tri::Sometimes || scale.fails, false);
 }

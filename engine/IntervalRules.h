@@ -6,6 +6,7 @@
 // and how far its computed values may stray from the exact ones.
 
 #include <cstdint>
+#include <vector>
 
 #include "engine/FunctionTable.h"
 #include "engine/Interval.h"
@@ -97,10 +98,25 @@ class FunctionInterpreter;
 
 // What an interval evaluation runs over: the variable of index of owner takes every value of x;
 // the other variables keep their values.
+// The bounds of the subtrees of one walk, by slot: equal subtrees are evaluated once per input.
+struct IntervalMemo {
+    struct Entry {
+        uint64_t input = 0; // the input they hold bounds for; 0: none
+        IntervalBounds bounds;
+    };
+    std::vector<Entry> entries;
+    uint64_t lastInput = 0;
+};
+
 struct IntervalInput {
     const FunctionInterpreter* owner = nullptr;
     int index = -1;
     interval::Interval x;
+    // When given, counts the nodes evaluated: the work of an evaluation, for budgets.
+    long* work = nullptr;
+    // Set by the interpreter for its walk: its memo, and this input's number in it.
+    IntervalMemo* memo = nullptr;
+    uint64_t number = 0;
 };
 
 // The rounded results of the row functions' shared values over a range: Cos, Sin, Cosh, Sinh

@@ -91,6 +91,10 @@ public:
     // The node that owns this one, or null for a free tree. Set by whoever attaches the node.
     Parser* parent = nullptr;
 
+    // The slot of this node's interval bounds in its interpreter's memo, shared by every subtree
+    // equal to it (derivatives repeat their subtrees many times); -1 when it has none.
+    int intervalSlot = -1;
+
     // A note that IsConstant() is false, taken by simplification once a subtree is simplified and
     // folded, so that the constness questions of every level above need not walk it again.
     // Replacing an operand anywhere below drops the note (ForgetConstness); a clone keeps it.

@@ -29,19 +29,24 @@ uint64_t DoublesBetween(double a, double b)
 
 namespace {
 
-// A box waiting in a search, and how many splits made it. Boxes are taken shallowest first, so
-// that a budget runs out evenly over the range and what is left is where the search got stuck;
-// the width would favour the narrow boxes split toward 0 (by their doubles) too little.
+// A box waiting in a search, how many splits made it, and whether it is still wide: more than
+// 2^-12 of the range searched. Wide boxes come first, then the shallowest: so that a budget
+// runs out evenly, what is left is where the search got stuck, and a place where points
+// accumulate (sin(1/x) near 0) cannot starve the rest of the range.
 struct Pending {
     Box box;
     int depth;
+    bool narrow;
 };
 struct Later {
     bool operator()(const Pending& a, const Pending& b) const
     {
+        if (a.narrow != b.narrow)
+            return a.narrow;
         return a.depth > b.depth || (a.depth == b.depth && a.box.lo > b.box.lo);
     }
 };
+constexpr double kWide = 0x1p-12;
 using Queue = std::priority_queue<Pending, std::vector<Pending>, Later>;
 
 double OrdinalMiddle(double a, double b)
@@ -70,13 +75,14 @@ double SplitPoint(double lo, double hi)
 FormulaProbe::FormulaProbe(std::unique_ptr<FunctionInterpreter> f, int index, long& evaluations)
     : Probe(evaluations), f_(std::move(f)), index_(index), evaluator_(*f_, index)
 {
+    evaluator_.CountWork(&Evaluations());
 }
 
-IntervalBounds FormulaProbe::Bounds(const Interval& x)
+IntervalBounds FormulaProbe::Bounds(const Interval& x, bool narrow)
 {
     // The centred form only where the plain walk cannot exclude 0, the one question asked.
     const IntervalBounds plain = evaluator_.Plain(x);
-    if (x.IsPoint() || !plain.range.Contains(0))
+    if (!narrow || x.IsPoint() || !plain.range.Contains(0))
         return plain;
     return evaluator_.Centred(x, &plain);
 }
@@ -112,9 +118,9 @@ DifferenceProbe::DifferenceProbe(Probe& a, Probe& b, long& evaluations)
 {
 }
 
-IntervalBounds DifferenceProbe::Bounds(const Interval& x)
+IntervalBounds DifferenceProbe::Bounds(const Interval& x, bool narrow)
 {
-    return SubInterval(a_.Over(x), b_.Over(x));
+    return narrow ? SubInterval(a_.Over(x), b_.Over(x)) : SubInterval(a_.Walk(x), b_.Walk(x));
 }
 
 double DifferenceProbe::Value(double x)
@@ -144,6 +150,13 @@ bool Definite(Sign s)
     return s == Sign::Negative || s == Sign::Positive;
 }
 
+// A value within rounding of 0: its enclosure holds 0 and is narrow. A wide one (sin(1/x) at a
+// tiny x, where the rounding of 1/x alone spans many turns) says nothing.
+bool WithinRounding(const IntervalBounds& v)
+{
+    return !v.range.IsEmpty() && v.range.Contains(0) && v.range.Width() <= 0x1p-30;
+}
+
 // The search of the zeros of one function, box after box, widest first.
 class ZeroSearch {
 public:
@@ -159,10 +172,12 @@ public:
         double lo = INFINITY;
         double hi = -INFINITY;
         for (const Box& r : ranges) {
-            boxes.push({r, 0});
             lo = std::min(lo, r.lo);
             hi = std::max(hi, r.hi);
         }
+        const double wide = kWide * (hi - lo);
+        for (const Box& r : ranges)
+            boxes.push({r, 0, r.hi - r.lo < wide});
         while (!boxes.empty()) {
             const Box box = boxes.top().box;
             const int depth = boxes.top().depth;
@@ -203,8 +218,8 @@ public:
                 }
                 continue;
             }
-            boxes.push({{box.lo, m}, depth + 1});
-            boxes.push({{m, box.hi}, depth + 1});
+            boxes.push({{box.lo, m}, depth + 1, m - box.lo < wide});
+            boxes.push({{m, box.hi}, depth + 1, box.hi - m < wide});
         }
     }
 
@@ -220,7 +235,8 @@ private:
     Signed CertainSignNear(double x, int direction)
     {
         const int64_t start = Ordinal(x);
-        for (int64_t k = 0; k <= (int64_t {1} << 62); k = k < int64_t(kTinyBox) ? k + 1 : 2 * k) {
+        int64_t k = 0;
+        while (true) {
             const int64_t o = direction < 0 ? start - k : start + k;
             if (o < Ordinal(-INFINITY) || o > Ordinal(INFINITY))
                 break;
@@ -228,24 +244,25 @@ private:
             const Sign s = SignOf(h_.At(at));
             if (s != Sign::Unknown)
                 return {at, s};
-            if (evaluations_ >= budget_)
+            if (evaluations_ >= budget_ || k >= (int64_t {1} << 62))
                 break;
+            k = k < static_cast<int64_t>(kTinyBox) ? k + 1 : 2 * k;
         }
         return {x, Sign::Unknown};
     }
 
     bool ContinuousOver(double a, double b)
     {
-        return h_.Over({a, b}).decoration() >= Decoration::dac;
+        return h_.Walk({a, b}).decoration() >= Decoration::dac;
     }
 
     // Whether h's values at these points are all 0 or within rounding of it (their enclosures
     // hold 0 although h is a number there).
     bool Flat(double a, double m, double b)
     {
-        for (const double x : {a, m, b}) {
+        for (const double x : {m, a, b}) {
             const IntervalBounds v = h_.At(x);
-            if (v.range.IsEmpty() || Definite(SignOf(v)))
+            if (!WithinRounding(v))
                 return false;
         }
         return true;
@@ -302,11 +319,18 @@ private:
     void Touch(double a, double b, bool stretch = false)
     {
         const double m = Best(a, b);
-        if (!h_.At(m).range.Contains(0))
+        if (!WithinRounding(h_.At(m)))
             return;
         if (dh_ != nullptr && !(stretch ? dh_->Over({a, b}) : dh_->At(m)).range.Contains(0))
             return;
-        zeros_.push_back({m, false, false, true});
+        zeros_.push_back({m, false, false, ContinuousAround(m)});
+    }
+
+    // Whether h is continuous over the few doubles around x (a touch at a jump is no zero).
+    bool ContinuousAround(double x)
+    {
+        const auto span = static_cast<int64_t>(kTinyBox);
+        return ContinuousOver(FromOrdinal(Ordinal(x) - span), FromOrdinal(Ordinal(x) + span));
     }
 
     // A narrow stretch within rounding of 0: a change of sign across it proves a zero there (x^3
@@ -390,7 +414,7 @@ private:
             return;
         }
         if (kind_ == ZeroKind::Crossing)
-            zeros_.push_back({z, false, false, true});
+            zeros_.push_back({z, false, false, ContinuousAround(z)});
     }
 
     Probe& h_;
@@ -467,7 +491,8 @@ std::vector<Piece> FindPieces(Probe& f, double lo, double hi, long budget, const
 {
     std::vector<Piece> pieces;
     Queue boxes;
-    boxes.push({{lo, hi}, 0});
+    const double wide = kWide * (hi - lo);
+    boxes.push({{lo, hi}, 0, false});
     while (!boxes.empty()) {
         const Box box = boxes.top().box;
         const int depth = boxes.top().depth;
@@ -476,7 +501,7 @@ std::vector<Piece> FindPieces(Probe& f, double lo, double hi, long budget, const
             pieces.push_back({PieceKind::Undecided, box.lo, box.hi});
             continue;
         }
-        const IntervalBounds bounds = f.Over({box.lo, box.hi});
+        const IntervalBounds bounds = f.Walk({box.lo, box.hi});
         if (bounds.range.IsEmpty()) {
             pieces.push_back({PieceKind::Undefined, box.lo, box.hi});
         } else if (bounds.decoration() >= Decoration::dac) {
@@ -485,8 +510,8 @@ std::vector<Piece> FindPieces(Probe& f, double lo, double hi, long budget, const
             pieces.push_back({PieceKind::Singular, box.lo, box.hi});
         } else {
             const double m = SplitPoint(box.lo, box.hi);
-            boxes.push({{box.lo, m}, depth + 1});
-            boxes.push({{m, box.hi}, depth + 1});
+            boxes.push({{box.lo, m}, depth + 1, m - box.lo < wide});
+            boxes.push({{m, box.hi}, depth + 1, box.hi - m < wide});
         }
     }
     std::sort(pieces.begin(), pieces.end(), [](const Piece& a, const Piece& b) {

@@ -22,7 +22,8 @@ uint64_t DoublesBetween(double a, double b);
 // ---- The functions searched ----
 
 // A function of x the search evaluates: over a range, at a point with a certain enclosure, and
-// as the point evaluator gives it. Every evaluation counts against a shared budget.
+// as the point evaluator gives it. Every evaluation counts against a shared budget, by the nodes
+// it walks (at least one): the work, whatever the size of the formula.
 class Probe {
 public:
     explicit Probe(long& evaluations) : evaluations_(evaluations) { }
@@ -33,14 +34,22 @@ public:
     IntervalBounds Over(const interval::Interval& x)
     {
         ++evaluations_;
-        return Bounds(x);
+        return Bounds(x, true);
     }
+    // One walk only, for the decoration: no narrowing by the centred form.
+    IntervalBounds Walk(const interval::Interval& x)
+    {
+        ++evaluations_;
+        return Bounds(x, false);
+    }
+
     IntervalBounds At(double x) { return Over(interval::Interval::Point(x)); }
     // The point evaluator's value, NaN where it fails.
     virtual double Value(double x) = 0;
 
 protected:
-    virtual IntervalBounds Bounds(const interval::Interval& x) = 0;
+    long& Evaluations() { return evaluations_; }
+    virtual IntervalBounds Bounds(const interval::Interval& x, bool narrow) = 0;
 
 private:
     long& evaluations_;
@@ -58,7 +67,7 @@ public:
     std::unique_ptr<FormulaProbe> Derivative(long& evaluations) const;
 
 protected:
-    IntervalBounds Bounds(const interval::Interval& x) override;
+    IntervalBounds Bounds(const interval::Interval& x, bool narrow) override;
 
 private:
     std::unique_ptr<FunctionInterpreter> f_;
@@ -73,7 +82,7 @@ public:
     double Value(double x) override;
 
 protected:
-    IntervalBounds Bounds(const interval::Interval& x) override;
+    IntervalBounds Bounds(const interval::Interval& x, bool narrow) override;
 
 private:
     Probe& a_;

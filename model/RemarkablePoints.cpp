@@ -1,7 +1,9 @@
 #include "model/RemarkablePoints.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <memory>
 #include <optional>
 
@@ -44,12 +46,18 @@ const char* PointKindName(PointKind kind)
 
 namespace {
 
+// How many low bits of x's significand are 0: the more, the rounder x is to a reader.
+int Roundness(double x)
+{
+    return std::countr_zero(std::bit_cast<uint64_t>(x) | (uint64_t {1} << 52));
+}
+
 using interval::Interval;
 
 // Interval evaluations one curve may spend: its own points, its singular places, and its
 // intersections with each later curve share them. Past it, what is left is undecided. About
 // 20 ms for the formulas of the benchmark on a 2-core machine of 2026.
-constexpr long kEvaluationsPerCurve = 60000;
+constexpr long kEvaluationsPerCurve = 300000;
 
 // A formula of one variable as a probe, or nothing when it does not compile for the variable.
 std::unique_ptr<FormulaProbe> Compile(const std::string& text, const char* variable, long& count)
@@ -88,6 +96,14 @@ private:
         return evaluations_ + rest / std::max(count, 1);
     }
     void Undecided(double lo, double hi) { result_.undecided.push_back({index_, lo, hi}); }
+    // Without the derivative of g (a modulus has none), the sign changes of it cannot be
+    // searched, except where g is constant: the pieces where it is not stay undecided.
+    void NoDerivative(Probe& g, const std::vector<Box>& pieces)
+    {
+        for (const Box& box : pieces)
+            if (const Interval r = g.Over({box.lo, box.hi}).range; !(r.lo == r.hi))
+                Undecided(box.lo, box.hi);
+    }
     void UndecidedBoxes(const std::vector<Box>& boxes)
     {
         for (const Box& b : boxes)
@@ -99,9 +115,10 @@ private:
         p.curve = index_;
         p.kind = kind;
         p.status = status;
-        p.x = x;
-        p.y = y;
-        p.yRight = y;
+        // -0 is 0 on the screen and in the lists.
+        p.x = x + 0.0;
+        p.y = y + 0.0;
+        p.yRight = p.y;
         p.parameter = NAN;
         result_.points.push_back(p);
     }
@@ -195,7 +212,11 @@ void Analysis::Singular(Probe& f, const Piece& before, const Piece& box, const P
             at = k;
         }
     }
-    const double x = xs[at];
+    // Between the last double before a change and the first after, the rounder one (fewer bits):
+    // trunc(x) jumps between -2 and the next double up, and -2 is what a reader expects.
+    double x = xs[at];
+    if (!undefinedInside && at > 0 && Roundness(xs[at - 1]) > Roundness(x))
+        x = xs[at - 1];
     // Far from the place, in doubles: a pole's values grow about a million times from there.
     constexpr int64_t kFar = 1 << 20;
     const double farLeft = std::fabs(f.Value(FromOrdinal(Ordinal(box.lo) - kFar)));
@@ -217,7 +238,7 @@ void Analysis::Singular(Probe& f, const Piece& before, const Piece& box, const P
         return; // no visible break: the evaluation was only cautious there
     }
     Add(PointKind::Jump, PointStatus::Proven, x, left);
-    result_.points.back().yRight = right;
+    result_.points.back().yRight = right + 0.0;
 }
 
 CurveAnalysis Analysis::Cartesian(double a, double b)
@@ -331,7 +352,7 @@ CurveAnalysis Analysis::Cartesian(double a, double b)
         }
         UndecidedBoxes(open);
     } else {
-        Undecided(a, b); // no derivative: extrema and inflections cannot be searched
+        NoDerivative(*f, continuous);
     }
     if (Cancelled())
         return result_;
@@ -357,6 +378,8 @@ CurveAnalysis Analysis::Cartesian(double a, double b)
                 Add(PointKind::Inflection, StatusOf(z.proven), z.x, f->Value(z.x));
         }
         UndecidedBoxes(open);
+    } else if (d1) {
+        NoDerivative(*d1, continuous);
     }
 
     // Intersections with the later curves: zeros of f - g.

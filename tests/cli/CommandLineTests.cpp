@@ -110,7 +110,51 @@ INSTANTIATE_TEST_SUITE_P(Cli, Output,
         OutputCase {{"--eval", "-(x+1)"}, 1, ""}, OutputCase {{"--derive", "x % 2"}, 1, ""},
         OutputCase {{"--eval", "x", "x=abc"}, 2, ""}, OutputCase {{"--eval"}, 2, ""},
         OutputCase {{"--eval", "x", "=1"}, 2, ""}, OutputCase {{"--tree", "x\xE2\x86\x92"}, 2, ""},
-        OutputCase {{"--bogus"}, 2, ""}, OutputCase {{"--tree", "x", "y"}, 2, ""}));
+        OutputCase {{"--bogus"}, 2, ""}, OutputCase {{"--tree", "x", "y"}, 2, ""},
+        // Interval evaluation: the enclosure and the decoration.
+        OutputCase {{"--interval", "sin(x)", "0", "3"}, 0, "[-3.9525251667299724e-323, 1] com\n"},
+        OutputCase {{"--interval", "1/x", "-1", "1"}, 0, "[-inf, inf] trv\n"},
+        OutputCase {{"--interval", "floor(x)", "0.5", "1.5"}, 0, "[0, 1] def\n"},
+        OutputCase {{"--interval", "ln(x)", "-2", "-1"}, 0, "[empty] ill\n"},
+        OutputCase {{"--interval", "x", "-inf", "inf"}, 0, "[-inf, inf] dac\n"},
+        OutputCase {{"--interval", "a*x", "0", "1", "a=2"}, 0, "[0, 2] com\n"},
+        OutputCase {{"--interval", "2+3", "5", "7"}, 0, "[5, 5] com\n"},
+        OutputCase {{"--interval", "1/0", "0", "1"}, 1, ""},
+        OutputCase {{"--interval", "x", "nan", "1"}, 2, ""},
+        OutputCase {{"--interval", "x", "2", "1"}, 2, ""},
+        OutputCase {{"--interval", "x*y", "0", "1"}, 2, ""},
+        OutputCase {{"--interval", "x", "0"}, 2, ""},
+        // Remarkable points, one line each.
+        OutputCase {{"--analyse", "--area", "-4", "4", "-3", "3", "--cartesian", "x^3-3*x"}, 0,
+            "0 root -1.7320508075688774 -8.8817841970012523e-16 proven\n"
+            "0 maximum -1 2 proven\n"
+            "0 root 0 0 proven\n"
+            "0 inflection 0 0 proven\n"
+            "0 minimum 1 -2 proven\n"
+            "0 root 1.7320508075688772 -8.8817841970012523e-16 proven\n"},
+        OutputCase {{"--analyse", "--area", "-2", "2", "-2", "2", "--cartesian", "floor(x)",
+                        "--cartesian", "x/2"},
+            0,
+            "0 jump -1 -2 proven -1\n0 jump 0 -1 proven 0\n0 jump 1 0 proven 1\n"
+            "1 root 0 0 proven\n"},
+        OutputCase {{"--analyse", "--area", "-2", "2", "-3", "3", "--cartesian", "sin(x)",
+                        "--cartesian", "cos(x)"},
+            0,
+            "0 minimum -1.5707963267948966 -1 proven\n0 root 0 0 proven\n"
+            "0 inflection 0 0 proven\n"
+            "0,1 intersection 0.78539816339744817 0.70710678118654746 proven\n"
+            "0 maximum 1.5707963267948966 1 proven\n"
+            "1 root -1.5707963267948966 6.123233995736766e-17 proven\n"
+            "1 inflection -1.5707963267948966 6.123233995736766e-17 proven\n"
+            "1 maximum 0 1 proven\n"
+            "1 root 1.5707963267948966 6.123233995736766e-17 proven\n"
+            "1 inflection 1.5707963267948966 6.123233995736766e-17 proven\n"},
+        OutputCase {{"--analyse", "--parametric", "cos(t)", "sin(t)", "0.5", "4", "100"}, 0,
+            "0 axis-y 6.123233995736766e-17 1 proven 1.5707963267948966\n"
+            "0 axis-x -1 1.2246467991473532e-16 proven 3.1415926535897931\n"},
+        OutputCase {{"--analyse", "--cartesian", "sin("}, 1, ""},
+        OutputCase {{"--analyse", "--cartesian", "t"}, 1, ""},
+        OutputCase {{"--analyse", "--bogus"}, 2, ""}));
 
 TEST(Cli, EngineErrorReportsFormulaTextAndPositions)
 {

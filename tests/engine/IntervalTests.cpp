@@ -14,8 +14,8 @@
 #include <gtest/gtest.h>
 
 #include "engine/IntervalEvaluator.h"
-#include "engine/QuietEvaluation.h"
 #include "tests/engine/FormulaGenerator.h"
+#include "tests/engine/IntervalPromise.h"
 
 namespace {
 
@@ -140,40 +140,6 @@ INSTANTIATE_TEST_SUITE_P(Interval, Tightness,
         TightCase {"x*sin(x)", -1, 1, 0, std::sin(1.0), 1e-2},
         TightCase {"sqrt(1-x*x)", -1, 1, 0, 1, 0},
         TightCase {"x>0?ln(x):-x", -1, 1, std::log(kTiny), 1, 4e-15}));
-
-std::string Text(double v)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%.17g", v);
-    return text;
-}
-
-// The promise at chosen points: every value inside, and dac or better never meets an error or
-// NaN. Returns a description of the first violation.
-std::optional<std::string> Violation(
-    FunctionInterpreter& f, int index, const Interval& x, const IntervalBounds& b, double at)
-{
-    if (index >= 0)
-        f.SetVariableValueAt(index, at);
-    double v = 0;
-    bool failed = false;
-    {
-        QuietEvaluation quiet;
-        try {
-            v = f.Evaluate();
-        } catch (const ParseErrorMsg&) {
-            failed = true;
-        }
-        failed = failed || quiet.Failed();
-    }
-    const std::string where = "at x = " + Text(at) + " in [" + Text(x.lo) + ", " + Text(x.hi) + "]";
-    if (!failed && !std::isnan(v) && !(b.range.lo <= v && v <= b.range.hi))
-        return "value " + Text(v) + " outside [" + Text(b.range.lo) + ", " + Text(b.range.hi) + "] "
-            + where;
-    if (b.decoration() >= Decoration::dac && (failed || std::isnan(v)))
-        return std::string("an error or NaN under ") + DecorationName(b.decoration()) + " " + where;
-    return std::nullopt;
-}
 
 // Ends of ranges where things happen: poles and domain edges, signed zeros, huge and tiny
 // magnitudes, the infinities, the limits of the integer truncation.
@@ -331,6 +297,30 @@ TEST(IntervalPromise, HoldsAtPolesEdgesZerosAndLimits)
             }
     }
     EXPECT_GT(checked, 100000);
+}
+
+// A draw's scale near the top of the doubles: r * s overflows to an infinity, and 0 times an
+// infinite scale is NaN, which a comparison turns into 0.
+TEST(IntervalPromise, HoldsForEveryDrawOfRand)
+{
+    const Interval kRanges[]
+        = {{-1.1e304, 1e-300}, {1e200, 1e300}, {-kMax, kMax}, {1e305, kInf}, {-kInf, kInf}, {0, 1}};
+    int checked = 0;
+    for (const char* text : {"rand(x)", "rand(x*x)", "rand(x*x)<1", "rand(x*x)>=0", "rand(-x*x)"}) {
+        FunctionInterpreter f(text);
+        const int index = f.FindVariable("x");
+        const IntervalEvaluator evaluator(f, index);
+        for (const Interval& range : kRanges) {
+            const IntervalBounds bound = evaluator.Plain(range);
+            for (const double at : {range.lo, range.hi, range.lo / 2 + range.hi / 2})
+                for (int draw = 0; draw < 2000; ++draw) {
+                    const std::optional<std::string> v = Violation(f, index, range, bound, at);
+                    ASSERT_FALSE(v) << text << ": " << *v;
+                    ++checked;
+                }
+        }
+    }
+    EXPECT_EQ(checked, 5 * 6 * 3 * 2000);
 }
 
 TEST(IntervalEvaluation, FormulaWithoutVariableIsItsValue)
