@@ -2,7 +2,11 @@
 // an image), for the new document and for twenty curves:
 //   AfterViewChange/<case>  the view moved by one pixel before each paint: every curve is sampled
 //                           and drawn again;
-//   Unchanged/<case>        nothing the plot depends on changed (an expose, the rubber band).
+//   Unchanged/<case>        nothing the plot depends on changed (an expose, the rubber band);
+//   Marks.../<case>         the same with the remarkable points shown (searched before the
+//                           timing; after a view change they are drawn where they were found
+//                           while the new search waits for the view to rest);
+//   TraceMove/<case>        the trace cursor moved by the pointer, marks and tangent shown.
 // The budgets are one frame (16 ms) after a view change and 2 ms without one; the ratios to them
 // are printed after the table, from the median of the repetitions.
 
@@ -10,10 +14,13 @@
 #include <cstdio>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QImage>
+#include <QMouseEvent>
 #include <QThreadPool>
 
 #include <benchmark/benchmark.h>
@@ -37,15 +44,34 @@ struct Budget {
     const char* kind;
     double milliseconds;
 };
-const Budget kBudgets[] = {{"AfterViewChange", 16.0}, {"Unchanged", 2.0}};
+const Budget kBudgets[] = {{"AfterViewChange", 16.0}, {"Unchanged", 2.0},
+    {"MarksAfterViewChange", 16.0}, {"MarksUnchanged", 2.0}, {"TraceMove", 2.0}};
 
 struct Fixture {
-    explicit Fixture(const Case& c) : view(doc)
+    explicit Fixture(const Case& c, bool marks = false) : view(doc)
     {
         CFunctionsContext& context = doc.Context();
         context = DocumentOf(c, kSteps);
         view.resize(kWidth, kHeight);
         view.render(&target); // the first paint
+        if (!marks)
+            return;
+        view.ShowMarks(true);
+        view.render(&target);
+        QElapsedTimer clock;
+        clock.start();
+        while (view.Searching() && clock.elapsed() < 120000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        view.render(&target);
+    }
+
+    long Marks() const
+    {
+        long n = 0;
+        for (int i = 0; i < view.Marks().Count(); ++i)
+            if (const CurveMarks* m = view.Marks().Marks(i))
+                n += static_cast<long>(m->analysis.points.size());
+        return n;
     }
 
     CCurvanaDoc doc;
@@ -53,9 +79,8 @@ struct Fixture {
     QImage target {kWidth, kHeight, QImage::Format_RGB32};
 };
 
-void AfterViewChange(benchmark::State& state, const Case* c)
+void ChangeTheViewEachPaint(benchmark::State& state, Fixture& f)
 {
-    Fixture f(*c);
     CWorkingArea& area = f.doc.Context().area;
     const double pixel = (area.areaXMax - area.areaXMin) / kWidth;
     double shift = pixel;
@@ -71,14 +96,57 @@ void AfterViewChange(benchmark::State& state, const Case* c)
         / static_cast<double>(state.iterations());
 }
 
-void Unchanged(benchmark::State& state, const Case* c)
+void PaintUnchanged(benchmark::State& state, Fixture& f)
 {
-    Fixture f(*c);
     const long before = f.view.PlotDrawings();
     for (auto _ : state) {
         f.view.render(&f.target);
         benchmark::DoNotOptimize(f.target.constBits());
     }
+    state.counters["plot_drawings"] = static_cast<double>(f.view.PlotDrawings() - before);
+}
+
+void AfterViewChange(benchmark::State& state, const Case* c)
+{
+    Fixture f(*c);
+    ChangeTheViewEachPaint(state, f);
+}
+
+void Unchanged(benchmark::State& state, const Case* c)
+{
+    Fixture f(*c);
+    PaintUnchanged(state, f);
+}
+
+void MarksAfterViewChange(benchmark::State& state, const Case* c)
+{
+    Fixture f(*c, true);
+    state.counters["marks"] = static_cast<double>(f.Marks());
+    ChangeTheViewEachPaint(state, f);
+}
+
+void MarksUnchanged(benchmark::State& state, const Case* c)
+{
+    Fixture f(*c, true);
+    state.counters["marks"] = static_cast<double>(f.Marks());
+    PaintUnchanged(state, f);
+}
+
+void TraceMove(benchmark::State& state, const Case* c)
+{
+    Fixture f(*c, true);
+    f.view.TraceNearest({kWidth / 2, kHeight / 2});
+    const long before = f.view.PlotDrawings();
+    int x = kWidth / 2;
+    for (auto _ : state) {
+        x = x == kWidth / 2 ? x + 1 : kWidth / 2;
+        QMouseEvent move(QEvent::MouseMove, QPointF(x, kHeight / 2), QPointF(x, kHeight / 2),
+            Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&f.view, &move);
+        f.view.render(&f.target);
+        benchmark::DoNotOptimize(f.target.constBits());
+    }
+    state.counters["marks"] = static_cast<double>(f.Marks());
     state.counters["plot_drawings"] = static_cast<double>(f.view.PlotDrawings() - before);
 }
 
@@ -120,6 +188,17 @@ int Register()
             ->UseRealTime()
             ->Repetitions(9)
             ->ReportAggregatesOnly(true);
+        const std::pair<const char*, void (*)(benchmark::State&, const Case*)> marked[] = {
+            {"MarksAfterViewChange/", MarksAfterViewChange},
+            {"MarksUnchanged/", MarksUnchanged},
+            {"TraceMove/", TraceMove},
+        };
+        for (const auto& [prefix, run] : marked)
+            benchmark::RegisterBenchmark((prefix + name).c_str(), run, &c)
+                ->Unit(benchmark::kMillisecond)
+                ->UseRealTime()
+                ->Repetitions(9)
+                ->ReportAggregatesOnly(true);
     }
     return 0;
 }

@@ -29,18 +29,39 @@ bool IsSet(const char* name)
     return value != nullptr && *value != '\0';
 }
 
-// Whether Qt will find a display; Qt itself would abort without one.
-bool DisplayAvailable()
-{
-    if (IsSet("QT_QPA_PLATFORM") || IsSet("WAYLAND_DISPLAY"))
-        return true;
-    if (!IsSet("DISPLAY"))
-        return false;
-    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-    const bool ok = xcb_connection_has_error(connection) == 0;
-    xcb_disconnect(connection);
-    return ok;
-}
+// Whether Qt will find a display; Qt itself would abort without one. The probe's connection stays
+// open until Qt has made its own: an X server whose last client leaves resets itself, and a
+// connection attempted during that reset fails, which Qt answers by aborting.
+class DisplayProbe {
+public:
+    DisplayProbe()
+    {
+        if (IsSet("QT_QPA_PLATFORM") || IsSet("WAYLAND_DISPLAY")) {
+            available_ = true;
+            return;
+        }
+        if (!IsSet("DISPLAY"))
+            return;
+        connection_ = xcb_connect(nullptr, nullptr);
+        available_ = xcb_connection_has_error(connection_) == 0;
+    }
+    ~DisplayProbe() { Release(); }
+    DisplayProbe(const DisplayProbe&) = delete;
+    DisplayProbe& operator=(const DisplayProbe&) = delete;
+
+    bool Available() const { return available_; }
+    // Once Qt is connected, the probe's own connection is no longer needed.
+    void Release()
+    {
+        if (connection_ != nullptr)
+            xcb_disconnect(connection_);
+        connection_ = nullptr;
+    }
+
+private:
+    xcb_connection_t* connection_ = nullptr;
+    bool available_ = false;
+};
 
 // Message boxes need someone to answer them.
 bool Interactive()
@@ -129,7 +150,8 @@ int CCurvanaApp::PrintFile(const QString& path)
 int RunWindow(int argc, char** argv)
 {
     const bool printing = argc >= 2 && std::strcmp(argv[1], "--print") == 0;
-    if (!DisplayAvailable()) {
+    DisplayProbe display;
+    if (!display.Available()) {
         if (!printing) {
             std::fputs("curvana : aucun affichage (ni DISPLAY ni WAYLAND_DISPLAY) : la fenêtre ne "
                        "peut pas s'ouvrir ; lancez-la sous xvfb-run, ou dessinez sans fenêtre avec "
@@ -141,6 +163,7 @@ int RunWindow(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     CCurvanaApp app(argc, argv);
+    display.Release();
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
     int status = kExitOk;

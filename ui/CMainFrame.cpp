@@ -204,7 +204,7 @@ void CMainFrame::UpdateLockPanes()
 
 void CMainFrame::ShowIdlePrompt()
 {
-    panes_[0]->setText(Text(IdleStatusText()));
+    panes_[0]->setText(view_->RestingText());
 }
 
 void CMainFrame::RebuildRecentFiles()
@@ -351,15 +351,20 @@ void CMainFrame::OnFilePrint()
     dialog.setMinMax(1, 1);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    if (!PrintPlot(printer_, doc_.Context()))
+    // The marks and the tangent are printed when the view shows them.
+    const PlotOverlay overlay = view_->PrintedOverlay();
+    if (!PrintPlot(printer_, doc_.Context(), overlay.Empty() ? nullptr : &overlay))
         ReportFailure(kPrintFailed, printer_.printerName());
 }
 
 void CMainFrame::OnFilePrintPreview()
 {
     QPrintPreviewDialog preview(&printer_, this);
-    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
-        [this](QPrinter* printer) { PrintPlot(*printer, doc_.Context()); });
+    const PlotOverlay overlay = view_->PrintedOverlay();
+    connect(
+        &preview, &QPrintPreviewDialog::paintRequested, this, [this, &overlay](QPrinter* printer) {
+            PrintPlot(*printer, doc_.Context(), overlay.Empty() ? nullptr : &overlay);
+        });
     preview.exec();
 }
 

@@ -7,7 +7,7 @@
 #include "ui/QtGraphics.h"
 #include "view/PlotRenderer.h"
 
-bool PrintPlot(QPrinter& printer, CFunctionsContext& context)
+bool PrintPlot(QPrinter& printer, CFunctionsContext& context, const PlotOverlay* overlay)
 {
     QPainter painter;
     if (!painter.begin(&printer))
@@ -17,7 +17,7 @@ bool PrintPlot(QPrinter& printer, CFunctionsContext& context)
     {
         QtGraphics graphics(painter);
         DrawPlot(graphics, context,
-            {Medium::Printer, page.width(), page.height(), printer.logicalDpiX()});
+            {Medium::Printer, page.width(), page.height(), printer.logicalDpiX(), overlay});
     }
     return painter.end();
 }

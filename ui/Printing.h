@@ -5,7 +5,8 @@
 
 class CFunctionsContext;
 class QPrinter;
+struct PlotOverlay;
 
-// Draws the page on printer (a print, a preview page or a PDF file). Returns false when the
-// printer cannot be painted on.
-bool PrintPlot(QPrinter& printer, CFunctionsContext& context);
+// Draws the page on printer (a print, a preview page or a PDF file), with overlay over the plot
+// when given. Returns false when the printer cannot be painted on.
+bool PrintPlot(QPrinter& printer, CFunctionsContext& context, const PlotOverlay* overlay = nullptr);

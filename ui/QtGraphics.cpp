@@ -2,11 +2,14 @@
 
 #include <cmath>
 
+#include <QByteArray>
 #include <QColor>
 #include <QFont>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetricsF>
+#include <QHash>
+#include <QImage>
 #include <QLineF>
 #include <QPaintEngine>
 #include <QPainter>
@@ -21,6 +24,72 @@ namespace {
 // does by default; Qt puts them half a pixel further. Without this shift a line at a whole
 // coordinate would light two rows at half strength.
 constexpr qreal kPixelCentre = 0.5;
+
+// The bitmaps of the figures drawn lately on this thread, by figure, scale and phase (about a
+// kilobyte each). A view draws a few kinds of marks in a few colours, thousands of times.
+constexpr qsizetype kMaxFigureCopies = 4096;
+
+// A figure's centre is placed to a quarter of a device pixel: a bitmap per phase.
+constexpr int kPhases = 4;
+
+QByteArray FigureKey(const Figure& figure, qreal scale, QPoint phase)
+{
+    QByteArray key;
+    const auto add = [&key](const auto& v) {
+        key.append(reinterpret_cast<const char*>(&v), static_cast<qsizetype>(sizeof v));
+    };
+    add(scale);
+    add(phase);
+    for (const Pen& pen : figure.pens) {
+        add(pen.colour);
+        add(pen.width);
+    }
+    for (const auto& line : figure.polylines) {
+        add(line.size());
+        for (const auto& [x, y] : line) {
+            add(x);
+            add(y);
+        }
+    }
+    return key;
+}
+
+// The figure drawn at scale device pixels a unit, its centre phase quarters of a pixel right of
+// and below the corner of its middle pixel.
+QImage FigureBitmap(const Figure& figure, qreal scale, QPoint phase)
+{
+    float reach = 0;
+    for (const auto& line : figure.polylines)
+        for (const auto& [x, y] : line)
+            reach = std::max({reach, std::fabs(x), std::fabs(y)});
+    float widest = 0;
+    for (const Pen& pen : figure.pens)
+        widest = std::max(widest, pen.width);
+    const double extent = (reach + widest / 2.0) * scale;
+    if (!std::isfinite(extent) || extent > 256)
+        return {};
+    const int half = static_cast<int>(std::ceil(extent)) + 1;
+    QImage bitmap(2 * half + 1, 2 * half + 1, QImage::Format_ARGB32_Premultiplied);
+    bitmap.fill(Qt::transparent);
+    QPainter p(&bitmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.translate(half + static_cast<qreal>(phase.x()) / kPhases,
+        half + static_cast<qreal>(phase.y()) / kPhases);
+    p.scale(scale, scale);
+    for (const Pen& pen : figure.pens) {
+        QPen qpen(QColor::fromRgba(pen.colour));
+        qpen.setWidthF(pen.width);
+        qpen.setCapStyle(Qt::FlatCap); // as the chains of lines are drawn
+        p.setPen(qpen);
+        for (const auto& line : figure.polylines) {
+            QPolygonF polyline;
+            for (const auto& [x, y] : line)
+                polyline.append(QPointF(x, y));
+            p.drawPolyline(polyline);
+        }
+    }
+    return bitmap;
+}
 
 } // namespace
 
@@ -143,6 +212,63 @@ void QtGraphics::DrawLine(const Pen& pen, float x1, float y1, float x2, float y2
     chain_.append(QPointF(x2, y2));
     chainEndX_ = x2;
     chainEndY_ = y2;
+}
+
+void QtGraphics::DrawFigure(const Figure& figure, float x, float y)
+{
+    if (!CopyFigure(figure, x, y))
+        Graphics::DrawFigure(figure, x, y);
+}
+
+bool QtGraphics::CopyFigure(const Figure& figure, float x, float y)
+{
+    // Only smoothed, on a raster surface scaled alike on both axes: there a copy of the bitmap
+    // gives the pixels that stroking the lines again would (the centre placed to an eighth of a
+    // device pixel), for the cost of a copy instead of a stroke per line.
+    if (!antialias_ || !std::isfinite(x) || !std::isfinite(y) || painter_.paintEngine() == nullptr
+        || painter_.paintEngine()->type() != QPaintEngine::Raster)
+        return false;
+    const QTransform device = painter_.deviceTransform();
+    if (device.type() > QTransform::TxScale || device.m11() != device.m22() || !(device.m11() > 0))
+        return false;
+    Flush();
+    const qreal scale = device.m11();
+    // The corner of the centre's pixel, and where in it the centre lies, in quarters.
+    const QPointF centre = device.map(QPointF(x, y));
+    const auto split = [](qreal v, int& phase) {
+        qreal whole = std::floor(v);
+        phase = static_cast<int>(std::lround((v - whole) * kPhases));
+        if (phase == kPhases) {
+            phase = 0;
+            whole += 1;
+        }
+        return whole;
+    };
+    QPoint phase;
+    const QPointF pixel(split(centre.x(), phase.rx()), split(centre.y(), phase.ry()));
+    thread_local QHash<QByteArray, QImage> copies;
+    const QByteArray key = FigureKey(figure, scale, phase);
+    auto found = copies.constFind(key);
+    if (found == copies.cend()) {
+        if (copies.size() >= kMaxFigureCopies)
+            copies.clear();
+        found = copies.insert(key, FigureBitmap(figure, scale, phase));
+    }
+    const QImage& bitmap = *found;
+    if (bitmap.isNull())
+        return false;
+    const int half = bitmap.width() / 2;
+    const QPointF corner(pixel.x() - half, pixel.y() - half);
+    // The device rectangle, in the coordinates the painter takes: changing its transform for
+    // each copy would cost more than the copy.
+    const QPointF at = device.inverted().map(corner);
+    if (scale == 1) {
+        painter_.drawImage(at, bitmap);
+    } else {
+        painter_.drawImage(
+            QRectF(at, QSizeF(bitmap.width() / scale, bitmap.height() / scale)), bitmap);
+    }
+    return true;
 }
 
 bool QtGraphics::HasFontFamily(const std::string& family)

@@ -33,6 +33,7 @@ public:
     void SetPageScale(float scale) override;
     void Clear(Argb colour) override;
     void DrawLine(const Pen& pen, float x1, float y1, float x2, float y2) override;
+    void DrawFigure(const Figure& figure, float x, float y) override;
     bool HasFontFamily(const std::string& family) override;
     TextSize MeasureString(const std::string& text, const Font& font, float x, float y) override;
     void DrawString(
@@ -44,6 +45,8 @@ private:
     void ApplyPageTransform();
     // Draws the line as the rectangle it covers, when that gives the same pixels faster.
     bool FillAsRectangle(const QPointF& a, const QPointF& b, const Pen& pen);
+    // Copies a bitmap of the figure drawn once, where that gives its picture faster.
+    bool CopyFigure(const Figure& figure, float x, float y);
 
     QPainter& painter_;
     Pen chainPen_ {0, 0};

@@ -1,12 +1,14 @@
 #pragma once
 
 // The drawing operations the plot renderer needs, and nothing more: smoothing, page unit and
-// scale, lines with float coordinates drawn with a pen, one label font, measuring and drawing a
-// string with a solid brush, clearing. QtGraphics serves them over QPainter (screen, printer,
-// PNG, SVG, PDF); RecordingGraphics records them for tests.
+// scale, lines with float coordinates drawn with a pen, small figures repeated at many places,
+// one label font, measuring and drawing a string with a solid brush, clearing. QtGraphics serves
+// them over QPainter (screen, printer, PNG, SVG, PDF); RecordingGraphics records them for tests.
 
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 // An ARGB colour, alpha in the high byte.
 using Argb = uint32_t;
@@ -43,6 +45,14 @@ struct Font {
     bool operator==(const Font&) const = default;
 };
 
+// A small figure drawn at many places, as the marks of remarkable points: polylines given as
+// offsets from its centre, stroked with each pen in turn (a halo, then the figure).
+struct Figure {
+    std::vector<std::vector<std::pair<float, float>>> polylines;
+    std::vector<Pen> pens;
+    bool operator==(const Figure&) const = default;
+};
+
 struct TextSize {
     float width;
     float height;
@@ -57,6 +67,16 @@ public:
     virtual void SetPageScale(float scale) = 0;
     virtual void Clear(Argb colour) = 0;
     virtual void DrawLine(const Pen& pen, float x1, float y1, float x2, float y2) = 0;
+    // Draws figure centred on (x, y). As its lines, pen after pen, unless the surface has a
+    // faster way to the same picture (a bitmap copies one it drew once).
+    virtual void DrawFigure(const Figure& figure, float x, float y)
+    {
+        for (const Pen& pen : figure.pens)
+            for (const auto& line : figure.polylines)
+                for (size_t i = 1; i < line.size(); ++i)
+                    DrawLine(pen, x + line[i - 1].first, y + line[i - 1].second, x + line[i].first,
+                        y + line[i].second);
+    }
     // Whether the family exists; without it the label font stays absent and labels are skipped.
     virtual bool HasFontFamily(const std::string& family) = 0;
     // The bounding box of the text laid out from the origin (x, y).

@@ -139,6 +139,9 @@ bool ToolState::ButtonDown(MouseButton button, PixelPoint p, const CWorkingArea&
     case DragMode::Pan:
         pans = button == MouseButton::Left || button == MouseButton::Middle;
         break;
+    case DragMode::Trace:
+        pans = button == MouseButton::Middle;
+        break;
     }
     if (!pans || IsPanning() || IsDragging())
         return false;
@@ -201,7 +204,7 @@ PointerShape ToolState::Pointer() const
     case Tool::None:
         break;
     }
-    return PointerShape::Arrow;
+    return mode_ == DragMode::Trace ? PointerShape::Cross : PointerShape::Arrow;
 }
 
 ToolOutcome RunTool(

@@ -37,10 +37,13 @@ ToolOutcome WheelZoom(CWorkingArea& area, int w, int h, double px, double py, do
 enum class MouseButton { Left, Middle, Other };
 
 // What the pointer over the view looks like.
-enum class PointerShape { Arrow, ZoomIn, ZoomOut, Translation, ClosedHand };
+enum class PointerShape { Arrow, ZoomIn, ZoomOut, Translation, ClosedHand, Cross };
 
-// What the left button drags when no one-shot tool is armed. A mode stays until another is chosen.
-enum class DragMode { Pan };
+// What the left button does when no one-shot tool is armed. A mode stays until another is chosen.
+enum class DragMode {
+    Pan, // drags the plot
+    Trace, // picks the curve to trace; the middle button still pans
+};
 
 // What a button going up asks of the view.
 struct ButtonUp {
@@ -91,6 +94,11 @@ public:
     bool EscapePressed();
     // The wheel does not zoom under a pan.
     bool WheelZooms() const { return !IsPanning(); }
+    // Whether button going down (and not taken by ButtonDown) picks the curve to trace.
+    bool PicksCurve(MouseButton button) const
+    {
+        return mode_ == DragMode::Trace && button == MouseButton::Left && !IsArmed();
+    }
     PointerShape Pointer() const;
 
     BandKind bandKind = BandKind::None;

@@ -42,6 +42,9 @@ public:
     // changed since the last call or Invalidate was called.
     const std::vector<std::vector<PlotPoint>>& PointsFor(CFunctionsContext& context);
 
+    // The points of the last sampling (empty before the first).
+    const std::vector<std::vector<PlotPoint>>& Points() const { return points_; }
+
     // How many times the curves were sampled (for tests and benchmarks).
     long Samplings() const { return samplings_; }
 

@@ -7,6 +7,7 @@
 #include "platform/CLocale.h"
 #include "platform/Numeric.h"
 #include "view/PlotCache.h"
+#include "view/PlotOverlay.h"
 
 namespace {
 
@@ -248,26 +249,30 @@ void DrawPlot(Graphics& g, CFunctionsContext& context, const PlotSurface& surfac
         PrepareSurface(context, surface.width, surface.height, surface.dpi);
         DrawAxes(g, context);
         DrawFunctions(g, context, observer, cache);
-        return;
+        break;
     case Medium::Printer: {
         // The page's size, dpi and view stay on the page: the window's mouse coordinates and
         // the next save still use the screen's.
         CFunctionsContext page = context;
-        DrawPlot(g, page, {Medium::Screen, surface.width, surface.height, surface.dpi}, observer);
+        DrawPlot(g, page,
+            {Medium::Screen, surface.width, surface.height, surface.dpi, surface.overlay},
+            observer);
         return;
     }
     case Medium::File:
         g.Clear(kWhite);
         PrepareSurface(context, surface.width, surface.height, surface.dpi);
         RenderTo(g, context, observer, cache);
-        return;
+        break;
     case Medium::Document:
         PrepareSurface(context, surface.width, surface.height, surface.dpi);
         RenderTo(g, context, observer, cache);
-        return;
+        break;
     case Medium::LastScreen:
         g.Clear(kWhite);
         RenderTo(g, context, observer, cache);
-        return;
+        break;
     }
+    if (surface.overlay != nullptr)
+        DrawOverlay(g, context, *surface.overlay);
 }

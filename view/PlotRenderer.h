@@ -13,6 +13,7 @@
 
 class CFunctionsContext;
 class PlotCache;
+struct PlotOverlay;
 
 // Receives the plot points of each curve as it is drawn (curve index, points).
 using PlotPointsObserver = std::function<void(int, const std::vector<PlotPoint>&)>;
@@ -39,6 +40,9 @@ struct PlotSurface {
     int width = 0; // ignored by LastScreen
     int height = 0;
     int dpi = 96;
+    // What the view shows over the plot and the document does not hold (the marks, the tangent),
+    // drawn last when given; the caller keeps it.
+    const PlotOverlay* overlay = nullptr;
 };
 
 // Measures the target: stores its size and horizontal dots per inch in the context, then
@@ -65,6 +69,6 @@ void DrawFunctions(Graphics& g, CFunctionsContext& context, const PlotPointsObse
 void RenderTo(Graphics& g, CFunctionsContext& context, const PlotPointsObserver& observer = {},
     PlotCache* cache = nullptr);
 
-// The whole drawing of a plot on one medium.
+// The whole drawing of a plot on one medium, and the surface's overlay over it.
 void DrawPlot(Graphics& g, CFunctionsContext& context, const PlotSurface& surface,
     const PlotPointsObserver& observer = {}, PlotCache* cache = nullptr);

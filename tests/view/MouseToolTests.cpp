@@ -306,4 +306,35 @@ INSTANTIATE_TEST_SUITE_P(View, ToolEvents,
                 Down(B::Left, {10, 10}, true, P::ClosedHand, false)}}),
     [](const ::testing::TestParamInfo<Script>& info) { return std::string(info.param.name); });
 
+TEST(ToolState, TheTraceModeLeavesTheLeftButtonToTheTrace)
+{
+    ToolState s;
+    CWorkingArea area = DefaultView();
+    EXPECT_FALSE(s.PicksCurve(MouseButton::Left));
+    s.SetMode(DragMode::Trace);
+    EXPECT_EQ(s.Pointer(), PointerShape::Cross);
+    // The left button picks a curve instead of panning; the middle one still pans.
+    EXPECT_FALSE(s.ButtonDown(MouseButton::Left, {100, 100}, area));
+    EXPECT_TRUE(s.PicksCurve(MouseButton::Left));
+    EXPECT_FALSE(s.PicksCurve(MouseButton::Middle));
+    EXPECT_FALSE(s.PointerMoved({140, 100}, area, 800, 600));
+    EXPECT_EQ(area.viewXMin, -22);
+    EXPECT_EQ(s.ButtonReleased(MouseButton::Left, {140, 100}, area).kind, ButtonUp::Ignored);
+    EXPECT_TRUE(s.ButtonDown(MouseButton::Middle, {100, 100}, area));
+    EXPECT_EQ(s.Pointer(), PointerShape::ClosedHand);
+    EXPECT_TRUE(s.PointerMoved({140, 100}, area, 800, 600));
+    EXPECT_DOUBLE_EQ(area.viewXMin, -24);
+    EXPECT_EQ(s.ButtonReleased(MouseButton::Middle, {140, 100}, area).kind, ButtonUp::PanEnded);
+    EXPECT_EQ(s.Pointer(), PointerShape::Cross);
+    // An armed tool takes the left button in any mode, and puts its own pointer up meanwhile.
+    s.Arm(Tool::ZoomIn);
+    EXPECT_FALSE(s.PicksCurve(MouseButton::Left));
+    EXPECT_EQ(s.Pointer(), PointerShape::ZoomIn);
+    EXPECT_TRUE(s.ButtonDown(MouseButton::Left, {10, 10}, area));
+    s.ButtonReleased(MouseButton::Left, {50, 50}, area);
+    EXPECT_EQ(s.Pointer(), PointerShape::Cross);
+    s.SetMode(DragMode::Pan);
+    EXPECT_EQ(s.Pointer(), PointerShape::Arrow);
+}
+
 } // namespace
