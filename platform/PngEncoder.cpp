@@ -8,6 +8,8 @@
 
 #include <libdeflate.h>
 
+#include "platform/LargeBuffer.h"
+
 namespace platform {
 
 namespace {
@@ -98,12 +100,14 @@ bool CompressRows(const PngPicture& p, std::vector<uint8_t>& out)
         return false;
     // Neither buffer is cleared first: every byte is written before it is read, and the pages
     // of the compressor's bound that it does not use are never touched.
-    const auto filtered = std::make_unique_for_overwrite<uint8_t[]>(filteredSize);
-    FilterRows(p, filtered.get());
+    const LargeBuffer filtered(filteredSize);
+    if (filtered.data() == nullptr)
+        return false;
+    FilterRows(p, filtered.data());
     const size_t bound = libdeflate_zlib_compress_bound(compressor.get(), filteredSize);
     const auto stream = std::make_unique_for_overwrite<uint8_t[]>(bound);
     const size_t size = libdeflate_zlib_compress(
-        compressor.get(), filtered.get(), filteredSize, stream.get(), bound);
+        compressor.get(), filtered.data(), filteredSize, stream.get(), bound);
     if (size == 0)
         return false;
     out.reserve(out.size() + size + 12 * (size / kMaxChunk + 1) + 12);

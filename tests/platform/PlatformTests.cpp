@@ -1,8 +1,9 @@
 // The platform helpers: C-locale numbers whatever the process locale, defined truncation, code
-// page 1252, and the permissions of atomically written files.
+// page 1252, the permissions of atomically written files, and large buffers.
 
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -15,6 +16,7 @@
 #include "platform/CLocale.h"
 #include "platform/Cp1252.h"
 #include "platform/FileIO.h"
+#include "platform/LargeBuffer.h"
 #include "platform/Numeric.h"
 
 namespace {
@@ -192,6 +194,30 @@ TEST_F(AtomicWrite, UnwritableDirectoryIsAnErrorAndLeavesNothing)
     EXPECT_FALSE(platform::WriteFileAtomically(path, "abc", 3, error));
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(EntryCount(), 0u);
+}
+
+TEST(LargeBuffer, EveryByteOfEverySizeIsUsable)
+{
+    // Sizes about the huge page (2 MiB), where the rounding and alignment could fall short.
+    constexpr size_t kHuge = size_t(2) << 20;
+    for (size_t size : {size_t(1), size_t(4095), kHuge - 1, kHuge, kHuge + 1, 3 * kHuge + 12345,
+             size_t(1920) * 1080 * 4}) {
+        platform::LargeBuffer buffer(size);
+        ASSERT_NE(buffer.data(), nullptr) << size;
+        EXPECT_EQ(buffer.size(), size);
+        for (size_t i = 0; i < size; ++i)
+            buffer.data()[i] = static_cast<uint8_t>(i * 7 + size);
+        size_t wrong = 0;
+        for (size_t i = 0; i < size; ++i)
+            wrong += buffer.data()[i] != static_cast<uint8_t>(i * 7 + size);
+        EXPECT_EQ(wrong, 0u) << size;
+    }
+    const platform::LargeBuffer none(0);
+    EXPECT_EQ(none.data(), nullptr);
+    EXPECT_EQ(none.size(), 0u);
+    // More than any address space: refused, not wrapped round to a small buffer.
+    const platform::LargeBuffer impossible(SIZE_MAX - 1000);
+    EXPECT_EQ(impossible.data(), nullptr);
 }
 
 } // namespace
