@@ -11,8 +11,9 @@ class QGuiApplication;
 
 // Makes a QGuiApplication exist for its lifetime, unless one already does; keep it alive while
 // drawing. The application it makes runs on the offscreen platform and keeps Qt's own
-// diagnostics off standard error, which carries the command line's messages. Meanwhile another
-// thread loads the font configuration and Qt's font database, which the first label would
+// diagnostics off standard error, which carries the command line's messages. Its fonts are the
+// Liberation fonts alone, where Debian puts them (else all the system's), rendered as the system
+// renders them; another thread loads them and Qt's font database, which the first label would
 // otherwise wait for.
 class QtRuntime {
 public:
