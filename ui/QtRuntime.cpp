@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <string>
 
-#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QThreadPool>
 #include <QtGlobal>
@@ -43,30 +42,25 @@ constexpr char kFontRules[] = R"(
 // fontconfig's configuration for pictures: only the Liberation fonts. The system's whole
 // configuration (dozens of files) and every font it lists take longer to read than a plot to
 // draw. Without the Liberation fonts at their place, or when the user names a configuration of
-// their own, it is read all the same.
+// their own, Qt reads the system's as it always does.
 void LoadFontConfiguration()
 {
-    if (std::getenv("FONTCONFIG_FILE") != nullptr || std::getenv("FONTCONFIG_PATH") != nullptr) {
-        FcInit();
+    if (std::getenv("FONTCONFIG_FILE") != nullptr || std::getenv("FONTCONFIG_PATH") != nullptr)
         return;
-    }
     std::string directories;
     for (const char* directory : kLiberationDirectories)
         if (::access((std::string(directory) + "/LiberationSans-Regular.ttf").c_str(), R_OK) == 0)
             directories += std::string("<dir>") + directory + "</dir>";
-    if (!directories.empty()) {
-        const std::string xml = "<fontconfig>" + directories + kFontRules + "</fontconfig>";
-        // The current configuration keeps its own reference to it for the process's life.
-        FcConfig* config = FcConfigCreate();
-        if (config != nullptr
-            && FcConfigParseAndLoadFromMemory(
-                config, reinterpret_cast<const FcChar8*>(xml.c_str()), FcFalse)
-            && FcConfigBuildFonts(config) && FcConfigSetCurrent(config))
-            return;
-        if (config != nullptr)
-            FcConfigDestroy(config);
-    }
-    FcInit();
+    if (directories.empty())
+        return;
+    const std::string xml = "<fontconfig>" + directories + kFontRules + "</fontconfig>";
+    // Once current, it stays so for the rest of the process.
+    FcConfig* config = FcConfigCreate();
+    if (config != nullptr
+        && !(FcConfigParseAndLoadFromMemory(
+                 config, reinterpret_cast<const FcChar8*>(xml.c_str()), FcFalse)
+            && FcConfigBuildFonts(config) && FcConfigSetCurrent(config)))
+        FcConfigDestroy(config);
 }
 
 } // namespace
@@ -75,37 +69,17 @@ QtRuntime::QtRuntime()
 {
     if (QCoreApplication::instance() != nullptr)
         return;
-    // Loading the font configuration takes about as long as starting the application, which does
-    // not need it: it is loaded meanwhile, and Qt's own FcInit() finds it current. Qt's font
-    // database itself needs the application; it is filled while the picture is cleared.
-    std::promise<void> configured;
-    std::future<void> fontsConfigured = configured.get_future();
-    fonts_ = std::thread(
-        [configured = std::move(configured), started = started_.get_future()]() mutable {
-            LoadFontConfiguration();
-            configured.set_value();
-            if (started.get())
-                QFontDatabase::families();
-        });
-    try {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        qInstallMessageHandler(QuietMessageHandler);
-        application_ = std::make_unique<QGuiApplication>(argc_, argv_);
-    } catch (...) {
-        started_.set_value(false);
-        fonts_.join();
-        throw;
-    }
-    started_.set_value(true);
-    // No font is looked for before the configuration is in place.
-    fontsConfigured.wait();
+    // Before the application, whose font database then finds this configuration current.
+    LoadFontConfiguration();
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(QuietMessageHandler);
+    application_ = std::make_unique<QGuiApplication>(argc_, argv_);
 }
 
 QtRuntime::~QtRuntime()
 {
     if (application_ == nullptr)
         return;
-    fonts_.join();
     // Pictures are drawn on the global pool's threads (see SerialRaster), which keep font caches
     // of their own: they end while the fonts they refer to still exist.
     QThreadPool::globalInstance()->waitForDone();

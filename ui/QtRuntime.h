@@ -3,9 +3,7 @@
 // Qt needs a QGuiApplication before it can load fonts or paint, even into an image. The command
 // line has no window: it draws on the offscreen platform, so it works without any display.
 
-#include <future>
 #include <memory>
-#include <thread>
 
 class QGuiApplication;
 
@@ -13,8 +11,7 @@ class QGuiApplication;
 // drawing. The application it makes runs on the offscreen platform and keeps Qt's own
 // diagnostics off standard error, which carries the command line's messages. Its fonts are the
 // Liberation fonts alone, where Debian puts them (else all the system's), rendered as the system
-// renders them; another thread loads them and Qt's font database, which the first label would
-// otherwise wait for.
+// renders them.
 class QtRuntime {
 public:
     QtRuntime();
@@ -23,8 +20,8 @@ public:
     QtRuntime& operator=(const QtRuntime&) = delete;
 
     // Ends the process with the status once everything it writes is written, without taking Qt
-    // apart: undoing the application, its plugin, fonts and threads takes a tenth of a picture's
-    // export, for a process about to end.
+    // apart: undoing the application, its plugin, fonts and threads costs a millisecond or more,
+    // for a process about to end.
     [[noreturn]] void EndProcess(int status);
 
 private:
@@ -32,6 +29,4 @@ private:
     char name_[8] = "curvana";
     char* argv_[2] = {name_, nullptr};
     std::unique_ptr<QGuiApplication> application_;
-    std::promise<bool> started_;
-    std::thread fonts_;
 };
