@@ -14,8 +14,8 @@ namespace platform {
 
 namespace {
 
-// libdeflate's level 2 is its fastest on plots (level 1 hashes long runs of zeros more slowly)
-// and compresses them as well as levels 3 to 6 do, within 2 %.
+// libdeflate's level 2 is its fastest on plots (level 1 hashes long runs of zeros more slowly);
+// level 6 makes files 2 % (one curve) to 4 % (twenty curves) smaller in twice the time.
 constexpr int kCompressionLevel = 2;
 
 // PNG's limit for a chunk's length.
