@@ -212,8 +212,8 @@ TEST(PngEncoder, EveryKindOfPictureReadsBackExactly)
             }},
         {"runs of every length", 1500, 3, 0,
             [](int x, int y, std::mt19937&) -> uint32_t {
-                // Runs of 1, 2, 3... pixels of alternating colours: lengths around 258 and the
-                // pieces of 1 and 2 bytes that a long match must not leave.
+                // Runs of 1, 2, 3... pixels of alternating colours: lengths on both sides of
+                // deflate's longest match (258 bytes), and every remainder after it.
                 int run = 1, start = 0;
                 while (start + run <= x)
                     start += run++;
