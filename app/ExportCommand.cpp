@@ -55,10 +55,11 @@ bool DrawAndSaveDocument(CurvanaDocument& document, const DocumentOptions& o,
     return document.Save(o.out, error);
 }
 
-bool DrawImage(ImageFormat format, CFunctionsContext& context, const DocumentOptions& o,
-    const PlotPointsObserver& observer, std::string& error)
+// Pictures are drawn through Qt, which qt starts here and keeps until the process ends.
+bool DrawImage(std::optional<QtRuntime>& qt, ImageFormat format, CFunctionsContext& context,
+    const DocumentOptions& o, const PlotPointsObserver& observer, std::string& error)
 {
-    const QtRuntime qt;
+    qt.emplace();
     return ExportDrawing(
         o.out, format, context, {Medium::File, o.width, o.height, o.dpi}, observer, error);
 }
@@ -87,19 +88,20 @@ int RunExport(int argc, char** argv)
 
     const PlotPointsObserver observer
         = o.points ? PlotPointsObserver(PrintPoints) : PlotPointsObserver();
+    std::optional<QtRuntime> qt;
     bool written = false;
     switch (*output) {
     case Output::Document:
         written = DrawAndSaveDocument(document, o, observer, error);
         break;
     case Output::Png:
-        written = DrawImage(ImageFormat::Png, context, o, observer, error);
+        written = DrawImage(qt, ImageFormat::Png, context, o, observer, error);
         break;
     case Output::Svg:
-        written = DrawImage(ImageFormat::Svg, context, o, observer, error);
+        written = DrawImage(qt, ImageFormat::Svg, context, o, observer, error);
         break;
     case Output::Pdf:
-        written = DrawImage(ImageFormat::Pdf, context, o, observer, error);
+        written = DrawImage(qt, ImageFormat::Pdf, context, o, observer, error);
         break;
     }
     std::fflush(stdout);
@@ -107,5 +109,7 @@ int RunExport(int argc, char** argv)
         std::fprintf(stderr, "curvana : %s\n", error.c_str());
         return kExitUsage;
     }
+    if (qt)
+        qt->EndProcess(kExitOk);
     return kExitOk;
 }

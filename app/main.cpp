@@ -1,7 +1,7 @@
 #include <clocale>
 
 #include "app/CommandLine.h"
-#include "ui/CCurvanaApp.h"
+#include "app/WindowProgram.h"
 
 int main(int argc, char** argv)
 {
@@ -9,6 +9,6 @@ int main(int argc, char** argv)
     // through the C-locale helpers, so this must change nothing.
     std::setlocale(LC_ALL, "");
     if (GetWindowMode(argc, argv) == WindowMode::Window)
-        return RunWindow(argc, argv);
+        return RunWindowProgram(argv);
     return RunCommandLine(argc, argv);
 }

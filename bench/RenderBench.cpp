@@ -2,15 +2,19 @@
 //   Curvana/<case>     sampling and drawing into a QImage (DrawPlot on a file surface), as on
 //                      every paint of the window;
 //   CurvanaPng/<case>  the same as --export writes it: drawn, encoded and saved as a PNG file;
+//   PngEncode/<case>   the encoding alone of the drawn picture (microseconds), with the file's
+//                      size in bytes;
 //   Reference/<case>   gnuplot, run as a process, drawing the same functions with the same number
 //                      of samples to a PNG through its pngcairo terminal (ratio 1).
 // Cases: the new document (sin(1/x)) and a document of 20 curves.
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -25,6 +29,7 @@
 #include "bench/BenchDocuments.h"
 #include "bench/BenchReporter.h"
 #include "model/CurvanaDocument.h"
+#include "platform/PngEncoder.h"
 #include "ui/ImageExport.h"
 #include "ui/QtGraphics.h"
 #include "ui/QtRuntime.h"
@@ -78,6 +83,22 @@ void CurvanaPng(benchmark::State& state, const Case* c)
     }
     std::remove(path.c_str());
     rmdir(dir);
+}
+
+void PngEncode(benchmark::State& state, const Case* c)
+{
+    CFunctionsContext context = DocumentOf(*c, kSamples);
+    QImage image(kWidth, kHeight, QImage::Format_RGB32);
+    Render(image, context);
+    const platform::PngPicture picture {reinterpret_cast<const uint32_t*>(image.constBits()),
+        kWidth, kHeight, static_cast<size_t>(image.bytesPerLine()) / 4, 3780};
+    size_t bytes = 0;
+    for (auto _ : state) {
+        const std::vector<uint8_t> png = platform::EncodePng(picture);
+        bytes = png.size();
+        benchmark::DoNotOptimize(png.data());
+    }
+    state.counters["bytes"] = static_cast<double>(bytes);
 }
 
 std::string GnuplotColour(int32_t colour)
@@ -181,6 +202,9 @@ int Register()
             ->UseRealTime();
         benchmark::RegisterBenchmark(("CurvanaPng/" + name).c_str(), CurvanaPng, &c)
             ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+        benchmark::RegisterBenchmark(("PngEncode/" + name).c_str(), PngEncode, &c)
+            ->Unit(benchmark::kMicrosecond)
             ->UseRealTime();
     }
     return 0;

@@ -12,7 +12,7 @@ set -euo pipefail
 
 build=${1:-build/release}
 runs=${2:-15}
-curvana=$build/curvana
+curvana=$build/app/curvana
 generator=$build/bench/curvana_render_bench
 for program in "$curvana" "$generator"; do
   [ -x "$program" ] || { echo "missing $program: build it first" >&2; exit 2; }

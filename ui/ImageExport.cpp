@@ -16,6 +16,7 @@
 
 #include "model/CFunctionsContext.h"
 #include "platform/FileIO.h"
+#include "platform/LargeBuffer.h"
 #include "platform/PngEncoder.h"
 #include "ui/QtGraphics.h"
 #include "ui/SerialRaster.h"
@@ -42,7 +43,14 @@ void Draw(QPainter& painter, CFunctionsContext& context, const PlotSurface& plot
 bool EncodePng(CFunctionsContext& context, const PlotSurface& plot, const Surface& surface,
     const PlotPointsObserver& observer, QByteArray& bytes, std::string& reason)
 {
-    QImage image(surface.width, surface.height, QImage::Format_RGB32);
+    // The pixels in huge pages where the system has them: a fresh image of small pages costs more
+    // page faults than its drawing takes.
+    const size_t bytesPerLine = static_cast<size_t>(surface.width) * 4;
+    const platform::LargeBuffer pixels(bytesPerLine * static_cast<size_t>(surface.height));
+    QImage image;
+    if (pixels.data() != nullptr)
+        image = QImage(pixels.data(), surface.width, surface.height,
+            static_cast<qsizetype>(bytesPerLine), QImage::Format_RGB32);
     if (image.isNull()) {
         reason = "mémoire insuffisante pour une image de " + std::to_string(surface.width) + " × "
             + std::to_string(surface.height) + " pixels";

@@ -9,13 +9,20 @@ class QGuiApplication;
 
 // Makes a QGuiApplication exist for its lifetime, unless one already does; keep it alive while
 // drawing. The application it makes runs on the offscreen platform and keeps Qt's own
-// diagnostics off standard error, which carries the command line's messages.
+// diagnostics off standard error, which carries the command line's messages. Its fonts are the
+// Liberation fonts alone, where Debian puts them (else all the system's), rendered as the system
+// renders them.
 class QtRuntime {
 public:
     QtRuntime();
     ~QtRuntime();
     QtRuntime(const QtRuntime&) = delete;
     QtRuntime& operator=(const QtRuntime&) = delete;
+
+    // Ends the process with the status once everything it writes is written, without taking Qt
+    // apart: undoing the application, its plugin, fonts and threads costs a millisecond or more,
+    // for a process about to end.
+    [[noreturn]] void EndProcess(int status);
 
 private:
     int argc_ = 1;

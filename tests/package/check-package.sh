@@ -68,24 +68,29 @@ needs() {
   [ $found = yes ] || fail "$what ($path, from $owners) is not in Depends"
 }
 
-# Every library the program links, as this machine resolves it.
+# Every library the programs link, as this machine resolves it: curvana, and the window's program
+# it starts.
 binary=$root/usr/bin/curvana
-if [ ! -x "$binary" ]; then
-  fail "usr/bin/curvana is missing or not executable"
-else
-  mapfile -t needed < <(readelf -d "$binary" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
-  [ ${#needed[@]} -gt 0 ] || fail "readelf finds no NEEDED library in usr/bin/curvana"
-  resolved=$(ldd "$binary")
+window=$root/usr/libexec/curvana/curvana-window
+for program in "$binary" "$window"; do
+  name=${program#"$root"/}
+  if [ ! -x "$program" ]; then
+    fail "$name is missing or not executable"
+    continue
+  fi
+  mapfile -t needed < <(readelf -d "$program" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
+  [ ${#needed[@]} -gt 0 ] || fail "readelf finds no NEEDED library in $name"
+  resolved=$(ldd "$program")
   for lib in "${needed[@]}"; do
     # "libc.so.6 => /lib/.../libc.so.6 (...)", or the loader alone: "/lib64/ld-linux...so.2 (...)"
     path=$(awk -v lib="$lib" '$1 == lib { print $3 } $1 ~ "/" lib "$" { print $1 }' <<<"$resolved")
     if [ -z "$path" ]; then
-      fail "ldd does not resolve $lib"
+      fail "ldd does not resolve $lib for $name"
     else
-      needs "library $lib" "$path"
+      needs "library $lib of $name" "$path"
     fi
   done
-fi
+done
 # What Qt loads by path at run time: the platforms of --export and of the window, and its French
 # texts. The labels ask for "Arial", which fontconfig maps to Liberation Sans.
 needs "Qt's offscreen platform" "$qt_plugins/platforms/libqoffscreen.so"

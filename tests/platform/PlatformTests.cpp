@@ -1,5 +1,6 @@
 // The platform helpers: C-locale numbers whatever the process locale, defined truncation, code
-// page 1252, the permissions of atomically written files, and the system's reasons in French.
+// page 1252, the permissions of atomically written files, the system's reasons in French, and
+// large buffers.
 
 #include <bit>
 #include <cerrno>
@@ -23,6 +24,7 @@
 #include "platform/CLocale.h"
 #include "platform/Cp1252.h"
 #include "platform/FileIO.h"
+#include "platform/LargeBuffer.h"
 #include "platform/Numeric.h"
 #include "platform/SystemErrors.h"
 
@@ -300,6 +302,30 @@ TEST(SystemErrors, FileFailuresGiveTheFrenchReason)
         EXPECT_EQ(error, "nom de fichier trop long");
     });
     std::filesystem::remove_all(dir);
+}
+
+TEST(LargeBuffer, EveryByteOfEverySizeIsUsable)
+{
+    // Sizes about the huge page (2 MiB), where the rounding and alignment could fall short.
+    constexpr size_t kHuge = size_t(2) << 20;
+    for (size_t size : {size_t(1), size_t(4095), kHuge - 1, kHuge, kHuge + 1, 3 * kHuge + 12345,
+             size_t(1920) * 1080 * 4}) {
+        platform::LargeBuffer buffer(size);
+        ASSERT_NE(buffer.data(), nullptr) << size;
+        EXPECT_EQ(buffer.size(), size);
+        for (size_t i = 0; i < size; ++i)
+            buffer.data()[i] = static_cast<uint8_t>(i * 7 + size);
+        size_t wrong = 0;
+        for (size_t i = 0; i < size; ++i)
+            wrong += buffer.data()[i] != static_cast<uint8_t>(i * 7 + size);
+        EXPECT_EQ(wrong, 0u) << size;
+    }
+    const platform::LargeBuffer none(0);
+    EXPECT_EQ(none.data(), nullptr);
+    EXPECT_EQ(none.size(), 0u);
+    // More than any address space: refused, not wrapped round to a small buffer.
+    const platform::LargeBuffer impossible(SIZE_MAX - 1000);
+    EXPECT_EQ(impossible.data(), nullptr);
 }
 
 } // namespace

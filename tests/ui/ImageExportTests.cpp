@@ -14,6 +14,8 @@
 #include <vector>
 
 #include <QColor>
+#include <QFont>
+#include <QFontInfo>
 #include <QImage>
 #include <QPainter>
 #include <QPen>
@@ -330,6 +332,27 @@ TEST(QtGraphics, LabelFontIsFoundAndTextSitsInItsMeasuredBox)
         }
     }
     EXPECT_GT(dark, 10);
+}
+
+TEST(QtRuntime, LabelsAreLiberationSansWithArialsMetrics)
+{
+    // At 2048 pixels to the em, one pixel per unit of Arial's design: its advances and line
+    // height, which Liberation Sans copies, come back exactly. Another sans serif would not.
+    QImage image(8, 8, QImage::Format_RGB32);
+    QPainter painter(&image);
+    QtGraphics g(painter);
+    ASSERT_TRUE(g.HasFontFamily("Arial"));
+    EXPECT_EQ(QFontInfo(QFont(QStringLiteral("Arial"))).family().toStdString(), "Liberation Sans");
+    struct Row {
+        const char* text;
+        float width;
+    };
+    for (const Row& r : {Row {"0", 1139}, Row {"7", 1139}, Row {"-", 682}, Row {".", 569},
+             Row {"-20.5", 682 + 3 * 1139 + 569}}) {
+        const TextSize size = g.MeasureString(r.text, {"Arial", 2048.0f}, 0, 0);
+        EXPECT_EQ(size.width, r.width) << r.text;
+        EXPECT_EQ(size.height, 1854 + 434) << r.text; // ascender and descender
+    }
 }
 
 TEST(QtGraphics, NoFontBelowHalfAPixel)
