@@ -25,6 +25,7 @@
 #include "ui/CCurvanaView.h"
 #include "ui/CommandTable.h"
 #include "ui/DocumentCommands.h"
+#include "ui/ElidingLabel.h"
 #include "ui/KeyboardLocks.h"
 #include "ui/Printing.h"
 #include "ui/Resources.h"
@@ -176,7 +177,7 @@ void CMainFrame::BuildToolbar()
 void CMainFrame::BuildStatusBar()
 {
     QStatusBar* bar = statusBar();
-    panes_[0] = new QLabel(Text(IdleStatusText()), bar);
+    panes_[0] = new ElidingLabel(Text(IdleStatusText()), bar);
     panes_[1] = new QLabel(Text("MAJ"), bar);
     panes_[2] = new QLabel(Text("NUM"), bar);
     bar->addWidget(panes_[0], 1);

@@ -264,6 +264,26 @@ TEST(TraceWindow, TheTangentIsDrawnDashedInTheCurvesColourWithItsEquation)
     EXPECT_EQ(w.Pane(), Utf8("Courbe 0 : x = 2, f(x) = 4, f'(x) = 4 ; tangente : y = 4x - 4"));
 }
 
+// A trace with its tangent is longer than the pane of a narrow window: the window keeps its width,
+// and the pane keeps the whole text for its tooltip and for a screen reader.
+TEST(TraceWindow, ALongTraceTextNeitherWidensTheWindowNorIsLost)
+{
+    TraceWindow w({"sin(x)*exp(x/7)"});
+    w.frame->resize(500, w.frame->height());
+    QTest::qWait(10);
+    const int width = w.frame->width();
+    w.Choose({463, 280}, kTrace);
+    w.Choose({463, 280}, kTangent);
+    QLabel* pane = w.frame->StatusPane(0);
+    EXPECT_GT(pane->fontMetrics().horizontalAdvance(pane->text()), pane->width());
+    EXPECT_EQ(w.frame->width(), width);
+    EXPECT_TRUE(pane->text().startsWith(Utf8("Courbe 0 : x = ")));
+    EXPECT_TRUE(pane->text().contains(Utf8(" ; tangente : y = ")));
+    pane->grab(); // paints it
+    EXPECT_EQ(pane->toolTip(), pane->text());
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(pane)->text(QAccessible::Name), pane->text());
+}
+
 TEST(TraceWindow, AMarksTooltipTellsItsKindAndValues)
 {
     TraceWindow w({"x^3-3*x"});
