@@ -1071,7 +1071,7 @@ IntervalBounds PowInterval(const IntervalBounds& a, const IntervalBounds& b)
             v = HullV(v, ConstantV(1));
         } else if (!e.IsEmpty() && !ReadsAnInteger(e)) {
             // No exponent of the range is read as an integer: every negative base fails.
-            test = positive.IsEmpty() && !zero && !b.nan && !a.nan ? Tri::Always : Tri::Sometimes;
+            test = positive.IsEmpty() && !zero && !b.nan ? Tri::Always : Tri::Sometimes;
         } else if (!e.IsEmpty()) {
             // Exponents that vary: some may fail, the others are integers read from them.
             test = Tri::Sometimes;
@@ -1103,7 +1103,9 @@ IntervalBounds PowInterval(const IntervalBounds& a, const IntervalBounds& b)
         const bool integerExponent = e.IsPoint() && IsIntegerExponent(e.lo, n) && n >= 1;
         continuous = continuous && positiveExponent && (negative.IsEmpty() || integerExponent);
     }
-    const Tri fails = a.fails || b.fails || TestOver(test, a);
+    // NaN bases are counted in test: unlike the functions' tests, the negative-base rule fails
+    // for them too.
+    const Tri fails = a.fails || b.fails || test;
     return Result(v, nan || (a.nan && b.nan) || v.mayNaN, fails, continuous);
 }
 
