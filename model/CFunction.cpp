@@ -241,10 +241,14 @@ void CFunction::Set(CurveType newType, const std::string& text1, const std::stri
 
 bool CFunction::operator==(const CFunction& other) const
 {
+    return SamePoints(other) && colour == other.colour;
+}
+
+bool CFunction::SamePoints(const CFunction& other) const
+{
     using platform::SameNumber;
     return CEasyFunction::operator==(other) && SameNumber(paramMin, other.paramMin)
-        && SameNumber(paramMax, other.paramMax) && SameNumber(iterations, other.iterations)
-        && colour == other.colour;
+        && SameNumber(paramMax, other.paramMax) && SameNumber(iterations, other.iterations);
 }
 
 void CFunction::Serialize(Archive& ar)

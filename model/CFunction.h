@@ -105,6 +105,8 @@ public:
     // Every field of the record; numbers compare by value, and a NaN equals the same NaN, so that
     // a record always equals its copy.
     bool operator==(const CFunction& other) const;
+    // Whether both curves have the same points: only the colour may differ.
+    bool SamePoints(const CFunction& other) const;
 
     double paramMin = 0.0;
     double paramMax = 0.0;

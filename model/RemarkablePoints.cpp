@@ -287,12 +287,6 @@ CurveAnalysis Analysis::Cartesian(double a, double b)
             Undecided(p.lo, p.hi);
         if (p.kind == PieceKind::Singular && i > 0 && i + 1 < pieces.size())
             Singular(*f, pieces[i - 1], p, pieces[i + 1]);
-        if (p.kind == PieceKind::Singular && (i == 0 || i + 1 == pieces.size())) {
-            // At an end of the range: an edge when the other side is defined and the end is not.
-            const Piece none {PieceKind::Undefined, a, a};
-            if (i == 0 && p.lo > a && i + 1 < pieces.size())
-                Singular(*f, none, p, pieces[i + 1]);
-        }
     }
     if (Cancelled())
         return result_;
@@ -562,8 +556,24 @@ CurveAnalysis AnalyseCurve(const std::vector<CFunction>& curves, int index, doub
     const CurveKind* kind = FindCurveKind(curves[static_cast<size_t>(index)].Type());
     if (kind == nullptr)
         return {};
-    Analysis analysis(curves, index, cancel);
-    if (kind->range == VariableRange::ViewX)
-        return analysis.Cartesian(xMin, xMax);
-    return analysis.Parametric(*kind);
+    try {
+        Analysis analysis(curves, index, cancel);
+        if (kind->range == VariableRange::ViewX)
+            return analysis.Cartesian(xMin, xMax);
+        return analysis.Parametric(*kind);
+    } catch (const ParseErrorMsg&) {
+        // The walks ran out of stack or memory (derivatives of a deeply nested formula).
+        return WholeRangeUndecided(curves[static_cast<size_t>(index)], index, xMin, xMax);
+    }
+}
+
+CurveAnalysis WholeRangeUndecided(const CFunction& curve, int index, double xMin, double xMax)
+{
+    CurveAnalysis analysis;
+    if (const CurveKind* kind = FindCurveKind(curve.Type())) {
+        const bool parameter = RunsOverParameter(*kind);
+        analysis.undecided.push_back(
+            {index, parameter ? curve.paramMin : xMin, parameter ? curve.paramMax : xMax});
+    }
+    return analysis;
 }

@@ -75,3 +75,7 @@ constexpr int kMaxPointsPerCurve = 10000;
 // cancel, when given and set, ends the search early (the result is then incomplete).
 CurveAnalysis AnalyseCurve(const std::vector<CFunction>& curves, int index, double xMin,
     double xMax, const std::atomic<bool>* cancel = nullptr);
+
+// What a search that cannot be made says of curve (index in its list): its whole range, x or
+// parameter, undecided.
+CurveAnalysis WholeRangeUndecided(const CFunction& curve, int index, double xMin, double xMax);

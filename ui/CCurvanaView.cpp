@@ -297,19 +297,6 @@ void CCurvanaView::DocumentChanged()
         LeaveTrace();
 }
 
-namespace {
-
-// Whether two curves have the same points: the colour does not count.
-bool SearchesLike(const CFunction& a, const CFunction& b)
-{
-    using platform::SameNumber;
-    return a.Type() == b.Type() && a.Formula1() == b.Formula1() && a.Formula2() == b.Formula2()
-        && SameNumber(a.paramMin, b.paramMin) && SameNumber(a.paramMax, b.paramMax)
-        && SameNumber(a.iterations, b.iterations);
-}
-
-} // namespace
-
 void CCurvanaView::UpdateSearch()
 {
     if (!marksShown_ && !trace_.Active())
@@ -318,7 +305,7 @@ void CCurvanaView::UpdateSearch()
     const double range[2] = {c.area.viewXMin, c.area.viewXMax};
     bool sameCurves = searchedValid_ && searchedCurves_.size() == c.functions.size();
     for (size_t i = 0; sameCurves && i < searchedCurves_.size(); ++i)
-        sameCurves = SearchesLike(searchedCurves_[i], c.functions[i].function);
+        sameCurves = searchedCurves_[i].SamePoints(c.functions[i].function);
     if (sameCurves && platform::SameNumber(range[0], searchedRange_[0])
         && platform::SameNumber(range[1], searchedRange_[1]))
         return;
@@ -327,10 +314,10 @@ void CCurvanaView::UpdateSearch()
     if (!sameCurves) {
         marks_.Reset(c.GetCount());
         ++marksVersion_;
+        searchedCurves_.clear();
+        for (const CFunctionEntry& entry : c.functions)
+            searchedCurves_.push_back(entry.function);
     }
-    searchedCurves_.clear();
-    for (const CFunctionEntry& entry : c.functions)
-        searchedCurves_.push_back(entry.function);
     searchedRange_[0] = range[0];
     searchedRange_[1] = range[1];
     searchedValid_ = true;

@@ -1,29 +1,11 @@
 #include "ui/MarkSearch.h"
 
 #include <algorithm>
-#include <exception>
 
 #include <QMetaObject>
 #include <QThread>
 
-#include "model/CurveKind.h"
-
-namespace {
-
-// What a curve whose search failed (out of memory) shows: its whole range undecided.
-CurveMarks Undecided(const CFunction& curve, int index, double xMin, double xMax)
-{
-    CurveMarks marks;
-    const CurveKind* kind = FindCurveKind(curve.Type());
-    if (kind == nullptr)
-        return marks;
-    const bool parameter = RunsOverParameter(*kind);
-    marks.analysis.undecided.push_back(
-        {index, parameter ? curve.paramMin : xMin, parameter ? curve.paramMax : xMax});
-    return marks;
-}
-
-} // namespace
+#include "model/RemarkablePoints.h"
 
 MarkSearch::MarkSearch(QObject* parent) : QObject(parent)
 {
@@ -53,13 +35,15 @@ void MarkSearch::Start(const std::vector<CFunction>& curves, double xMin, double
     const quint64 generation = generation_;
     pending_ = static_cast<int>(curves.size());
     for (int i = 0; i < static_cast<int>(curves.size()); ++i) {
-        // Each task has its own copy: the curves compile their formulas as they are evaluated.
+        // Each task has its own copy of the curves, which the window goes on changing.
         pool_.start([this, curves, i, xMin, xMax, generation, cancel = cancel_] {
             CurveMarks marks;
             try {
                 marks = FindCurveMarks(curves, i, xMin, xMax, cancel.get());
-            } catch (const std::exception&) {
-                marks = Undecided(curves[static_cast<size_t>(i)], i, xMin, xMax);
+            } catch (...) {
+                // Out of memory: nothing may leave a task of the pool.
+                marks = CurveMarks {};
+                marks.analysis = WholeRangeUndecided(curves[static_cast<size_t>(i)], i, xMin, xMax);
             }
             if (cancel->load())
                 return;

@@ -5,21 +5,9 @@
 #include "model/CFunctionsContext.h"
 #include "platform/Numeric.h"
 
-namespace {
-
 // A NaN bound (a degenerate area) equals itself, so that such a view is not sampled again at
 // every paint.
 using platform::SameNumber;
-
-// The colour only changes how the points are drawn.
-bool SamplesLikeCurve(const CFunction& a, const CFunction& b)
-{
-    return a.Type() == b.Type() && a.Formula1() == b.Formula1() && a.Formula2() == b.Formula2()
-        && SameNumber(a.paramMin, b.paramMin) && SameNumber(a.paramMax, b.paramMax)
-        && SameNumber(a.iterations, b.iterations);
-}
-
-} // namespace
 
 PlotInputs PlotInputs::Of(const CFunctionsContext& context)
 {
@@ -49,7 +37,7 @@ bool PlotInputs::SamplesLike(const PlotInputs& other) const
         && params.searchBreakPoints == other.params.searchBreakPoints
         && params.searchDiscontinuities == other.params.searchDiscontinuities
         && std::equal(curves.begin(), curves.end(), other.curves.begin(), other.curves.end(),
-            SamplesLikeCurve);
+            [](const CFunction& a, const CFunction& b) { return a.SamePoints(b); });
 }
 
 bool PlotInputs::operator==(const PlotInputs& other) const

@@ -35,18 +35,10 @@ CurveMarks FindCurveMarks(const std::vector<CFunction>& curves, int index, doubl
     // the draws belong to the plot, whose one sequence is not to be taken from another thread.
     // Its whole range is undecided, and no other curve meets it.
     if (MayDrawRandom(curve)) {
-        if (kind != nullptr) {
-            const bool parameter = RunsOverParameter(*kind);
-            marks.analysis.undecided.push_back(
-                {index, parameter ? curve.paramMin : xMin, parameter ? curve.paramMax : xMax});
-        }
+        marks.analysis = WholeRangeUndecided(curve, index, xMin, xMax);
         return marks;
     }
-    std::vector<CFunction> searched = curves;
-    for (CFunction& other : searched)
-        if (MayDrawRandom(other))
-            other.SetType(CurveNone);
-    marks.analysis = AnalyseCurve(searched, index, xMin, xMax, cancel);
+    marks.analysis = AnalyseCurve(curves, index, xMin, xMax, cancel);
     if (kind == nullptr || !RunsOverParameter(*kind) || marks.analysis.undecided.empty())
         return marks;
     CurveEvaluator evaluator(curve);
