@@ -15,11 +15,6 @@
 
 namespace {
 
-std::string Number(double v)
-{
-    return platform::CFormat("%.17g", v);
-}
-
 // One line: CURVE KIND X Y STATUS, then the parameter of a parametric or polar curve, or the
 // right-hand limit of a jump.
 std::string Line(const RemarkablePoint& p, bool byParameter)
@@ -27,12 +22,12 @@ std::string Line(const RemarkablePoint& p, bool byParameter)
     std::string curve = std::to_string(p.curve);
     if (p.kind == PointKind::Intersection)
         curve += "," + std::to_string(p.otherCurve);
-    std::string line = curve + " " + PointKindName(p.kind) + " " + Number(p.x) + " " + Number(p.y)
-        + (p.status == PointStatus::Proven ? " proven" : " likely");
+    std::string line = curve + " " + PointKindName(p.kind) + " " + ExactNumber(p.x) + " "
+        + ExactNumber(p.y) + (p.status == PointStatus::Proven ? " proven" : " likely");
     if (byParameter)
-        line += " " + Number(p.parameter);
+        line += " " + ExactNumber(p.parameter);
     else if (p.kind == PointKind::Jump)
-        line += " " + Number(p.yRight);
+        line += " " + ExactNumber(p.yRight);
     return line + "\n";
 }
 
@@ -40,7 +35,7 @@ std::string Line(const RemarkablePoint& p, bool byParameter)
 
 int RunAnalyse(int argc, char** argv)
 {
-    const std::optional<DocumentOptions> options = ParseDocumentOptions(argc, argv, 2, "--analyse");
+    const std::optional<DocumentOptions> options = ParseDocumentOptions(argc, argv, 2);
     if (!options)
         return kExitUsage;
     const DocumentOptions& o = *options;
@@ -64,8 +59,8 @@ int RunAnalyse(int argc, char** argv)
         for (const RemarkablePoint& p : analysis.points)
             out += Line(p, byParameter);
         for (const UndecidedRange& r : analysis.undecided)
-            out += std::to_string(r.curve) + " undecided " + Number(r.lo) + " " + Number(r.hi)
-                + "\n";
+            out += std::to_string(r.curve) + " undecided " + ExactNumber(r.lo) + " "
+                + ExactNumber(r.hi) + "\n";
         std::fputs(out.c_str(), stdout);
         out.clear();
     }

@@ -22,19 +22,6 @@ int ExtraArgument(const char* argument)
     return UsageError(std::string("argument en trop : « ") + argument + " »");
 }
 
-std::optional<std::string> FormulaArgument(int argc, char** argv, int index, const char* option)
-{
-    if (index >= argc) {
-        UsageError(std::string("il manque la formule après ") + option);
-        return std::nullopt;
-    }
-    std::optional<std::string> text = ToEngineText(argv[index]);
-    if (!text)
-        UsageError(
-            "la formule contient un caractère que le code page 1252 ne sait pas représenter");
-    return text;
-}
-
 int RunEval(int argc, char** argv)
 {
     const std::optional<std::string> formula = FormulaArgument(argc, argv, 2, "--eval");
@@ -48,12 +35,10 @@ int RunEval(int argc, char** argv)
         FunctionInterpreter interpreter(*formula);
         for (const Assignment& a : assignments) {
             if (!interpreter.SetVariableValue(a.name.c_str(), a.value))
-                std::fprintf(stderr,
-                    "curvana : la formule n'utilise pas la variable « %s » ; valeur ignorée\n",
-                    a.shownName.c_str());
+                WarnUnusedVariable(a);
         }
         const double value = interpreter.Evaluate();
-        std::printf("%s\n", platform::CFormat("%.17g", value).c_str());
+        std::printf("%s\n", ExactNumber(value).c_str());
         return kExitOk;
     } catch (const ParseErrorMsg& error) {
         return ReportEngineError(argv[2], error);
@@ -123,7 +108,7 @@ int RunCommandLine(int argc, char** argv)
     case WindowMode::UsageError:
         if (std::string(argv[1]) == "--print")
             return UsageError("--print attend un seul document");
-        return UsageError(std::string("un seul document à la fois : « ") + argv[2] + " »");
+        return OneDocumentOnly(argv[2]);
     case WindowMode::CommandLine:
         break;
     }
@@ -152,5 +137,5 @@ int RunCommandLine(int argc, char** argv)
         return RunInterval(argc, argv);
     if (command == "--analyse")
         return RunAnalyse(argc, argv);
-    return UsageError("option inconnue : « " + command + " »");
+    return UnknownOption(command);
 }

@@ -1,10 +1,12 @@
 #include "app/CommandSupport.h"
 
+#include <cerrno>
 #include <cstring>
 
 #include "engine/ParseErrorMsg.h"
 #include "platform/CLocale.h"
 #include "platform/Cp1252.h"
+#include "platform/SystemErrors.h"
 
 namespace {
 
@@ -68,6 +70,16 @@ int UsageError(const std::string& message)
     return kExitUsage;
 }
 
+int UnknownOption(const std::string& option)
+{
+    return UsageError("option inconnue : « " + option + " »");
+}
+
+int OneDocumentOnly(const std::string& argument)
+{
+    return UsageError("un seul document à la fois : « " + argument + " »");
+}
+
 std::optional<std::string> ToEngineText(const char* argument)
 {
     return platform::Utf8ToCp1252(argument);
@@ -112,4 +124,38 @@ std::optional<std::vector<Assignment>> ParseAssignments(int argc, char** argv, i
         assignments.push_back({*name, shownName, value});
     }
     return assignments;
+}
+
+int FinishOutput(int status)
+{
+    errno = 0;
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout))
+        return status;
+    std::fprintf(stderr, "curvana : sortie standard : %s\n",
+        platform::SystemReason(errno != 0 ? errno : EIO).c_str());
+    return status == kExitOk ? kExitUsage : status;
+}
+
+std::string ExactNumber(double v)
+{
+    return platform::CFormat("%.17g", v);
+}
+
+std::optional<std::string> FormulaArgument(int argc, char** argv, int index, const char* option)
+{
+    if (index >= argc) {
+        UsageError(std::string("il manque la formule après ") + option);
+        return std::nullopt;
+    }
+    std::optional<std::string> text = ToEngineText(argv[index]);
+    if (!text)
+        UsageError(
+            "la formule contient un caractère que le code page 1252 ne sait pas représenter");
+    return text;
+}
+
+void WarnUnusedVariable(const Assignment& assignment)
+{
+    std::fprintf(stderr, "curvana : la formule n'utilise pas la variable « %s » ; valeur ignorée\n",
+        assignment.shownName.c_str());
 }

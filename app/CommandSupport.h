@@ -18,6 +18,16 @@ constexpr int kExitUsage = 2; // also a file that cannot be read or written
 // A usage error on standard error, then the usage text; returns kExitUsage.
 int UsageError(const std::string& message);
 void PrintUsage(FILE* out);
+int UnknownOption(const std::string& option);
+// A second document named on the command line.
+int OneDocumentOnly(const std::string& argument);
+
+// status, once standard output is flushed; an output that could not be written (a full disk, a
+// closed pipe) is reported and makes a success kExitUsage.
+int FinishOutput(int status);
+
+// A number as the commands print it: every digit of the double, in the C locale.
+std::string ExactNumber(double v);
 
 // An engine error as --eval reports it, on standard error: the formula, the error text (whose
 // caret line stands under it), then the code and positions on a last line. Returns
@@ -38,3 +48,9 @@ struct Assignment {
 
 // The NAME=VALUE arguments from argv[first] on, or nothing after a usage error.
 std::optional<std::vector<Assignment>> ParseAssignments(int argc, char** argv, int first);
+
+// argv[index], the formula after option, in code page 1252; or nothing after a usage error.
+std::optional<std::string> FormulaArgument(int argc, char** argv, int index, const char* option);
+
+// Says that the formula does not use a variable given a value.
+void WarnUnusedVariable(const Assignment& assignment);

@@ -77,7 +77,7 @@ public:
     std::optional<std::string> Formula(std::string& shown)
     {
         shown = Next();
-        std::optional<std::string> text = platform::Utf8ToCp1252(shown);
+        std::optional<std::string> text = ToEngineText(shown.c_str());
         if (!text)
             UsageError("la formule « " + shown + " » de " + option_
                 + " contient un caractère que le code page 1252 ne sait pas représenter");
@@ -184,11 +184,9 @@ bool ParseCurve(OptionValues& values, const CurveKind& kind, std::vector<CurveOp
 
 } // namespace
 
-std::optional<DocumentOptions> ParseDocumentOptions(
-    int argc, char** argv, int first, const std::string& command)
+std::optional<DocumentOptions> ParseDocumentOptions(int argc, char** argv, int first)
 {
     DocumentOptions o;
-    (void)command;
     for (int i = first; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--size" || a == "--dpi") {
@@ -268,10 +266,10 @@ std::optional<DocumentOptions> ParseDocumentOptions(
                 return std::nullopt;
             o.area = area;
         } else if (a.size() > 1 && a[0] == '-') {
-            UsageError("option inconnue : « " + a + " »");
+            UnknownOption(a);
             return std::nullopt;
         } else if (!o.file.empty()) {
-            UsageError("un seul document à la fois : « " + a + " »");
+            OneDocumentOnly(a);
             return std::nullopt;
         } else {
             o.file = a;
@@ -281,11 +279,6 @@ std::optional<DocumentOptions> ParseDocumentOptions(
 }
 
 namespace {
-
-std::string Shown(const std::string& engineText)
-{
-    return platform::Cp1252ToUtf8(engineText).value_or(engineText);
-}
 
 // Refuses a formula that the curve would not compile, as the window never does: the window stores
 // any text and draws nothing for it. Returns 0, or the exit status after the message.
@@ -309,12 +302,12 @@ int CheckCurveFormula(int index, const CurveOption& c, bool second)
         std::fprintf(stderr,
             "curvana : %s : la formule « %s » utilise la variable « %s » ; elle ne peut utiliser "
             "que %s (majuscules ou minuscules)\n",
-            curve.c_str(), shown.c_str(), Shown(check.variables.at(0)).c_str(), variable);
+            curve.c_str(), shown.c_str(), ToTerminalText(check.variables.at(0)).c_str(), variable);
         return kExitEngineError;
     case FormulaCheck::Status::TooManyVariables: {
         std::string names;
         for (const std::string& v : check.variables)
-            names += (names.empty() ? "" : ", ") + Shown(v);
+            names += (names.empty() ? "" : ", ") + ToTerminalText(v);
         std::fprintf(stderr,
             "curvana : %s : la formule « %s » utilise %zu variables (%s) ; elle ne peut en "
             "utiliser qu'une, %s\n",

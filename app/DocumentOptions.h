@@ -46,9 +46,8 @@ struct DocumentOptions {
     std::optional<Area> area;
 };
 
-// Parses argv[first] on for command; on error prints it and returns nullopt.
-std::optional<DocumentOptions> ParseDocumentOptions(
-    int argc, char** argv, int first, const std::string& command);
+// Parses argv[first] on; on error prints it and returns nullopt.
+std::optional<DocumentOptions> ParseDocumentOptions(int argc, char** argv, int first);
 
 // Refuses a typed formula that its curve would not compile, as the window never does: the window
 // stores any text and draws nothing for it. Returns 0, or the exit status after the message.

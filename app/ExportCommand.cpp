@@ -70,7 +70,7 @@ int RunExport(int argc, char** argv)
 {
     if (argc < 3)
         return UsageError("il manque le fichier de sortie après --export");
-    std::optional<DocumentOptions> options = ParseDocumentOptions(argc, argv, 3, "--export");
+    std::optional<DocumentOptions> options = ParseDocumentOptions(argc, argv, 3);
     if (!options)
         return kExitUsage;
     options->out = argv[2];
@@ -109,7 +109,9 @@ int RunExport(int argc, char** argv)
         std::fprintf(stderr, "curvana : %s\n", error.c_str());
         return kExitUsage;
     }
+    // The points of --points are written by now: a failure to write them is the export's.
+    const int status = FinishOutput(kExitOk);
     if (qt)
-        qt->EndProcess(kExitOk);
-    return kExitOk;
+        qt->EndProcess(status);
+    return status;
 }

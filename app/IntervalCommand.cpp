@@ -29,21 +29,15 @@ std::optional<double> Bound(const char* text, const char* name)
     return v;
 }
 
-std::string Number(double v)
-{
-    return platform::CFormat("%.17g", v);
-}
-
 } // namespace
 
 int RunInterval(int argc, char** argv)
 {
     if (argc < 5)
         return UsageError("--interval attend FORMULE XMIN XMAX");
-    const std::optional<std::string> formula = ToEngineText(argv[2]);
+    const std::optional<std::string> formula = FormulaArgument(argc, argv, 2, "--interval");
     if (!formula)
-        return UsageError(
-            "la formule contient un caractère que le code page 1252 ne sait pas représenter");
+        return kExitUsage;
     const std::optional<double> lo = Bound(argv[3], "XMIN");
     if (!lo)
         return kExitUsage;
@@ -65,9 +59,7 @@ int RunInterval(int argc, char** argv)
         for (const Assignment& a : assignments) {
             const int i = f.FindVariable(a.name.c_str());
             if (i < 0) {
-                std::fprintf(stderr,
-                    "curvana : la formule n'utilise pas la variable « %s » ; valeur ignorée\n",
-                    a.shownName.c_str());
+                WarnUnusedVariable(a);
                 continue;
             }
             f.SetVariableValueAt(i, a.value);
@@ -91,8 +83,8 @@ int RunInterval(int argc, char** argv)
         if (b.range.IsEmpty())
             std::printf("[empty] ill\n");
         else
-            std::printf("[%s, %s] %s\n", Number(b.range.lo).c_str(), Number(b.range.hi).c_str(),
-                DecorationName(b.decoration()));
+            std::printf("[%s, %s] %s\n", ExactNumber(b.range.lo).c_str(),
+                ExactNumber(b.range.hi).c_str(), DecorationName(b.decoration()));
         return kExitOk;
     } catch (const ParseErrorMsg& error) {
         return ReportEngineError(argv[2], error);

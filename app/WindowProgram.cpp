@@ -3,13 +3,13 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include <unistd.h>
 
 #include "app/CommandSupport.h"
 #include "platform/FileIO.h"
+#include "platform/SystemErrors.h"
 
 namespace {
 
@@ -37,9 +37,10 @@ int RunWindowProgram(char** argv)
         if (::access(path.c_str(), X_OK) != 0)
             continue;
         ::execv(path.c_str(), argv);
+        const int error = errno;
         std::fprintf(stderr, "curvana : %s\n",
             platform::FileMessage(
-                path, std::string("la fenêtre ne peut pas démarrer : ") + std::strerror(errno))
+                path, "la fenêtre ne peut pas démarrer : " + platform::SystemReason(error))
                 .c_str());
         return kExitUsage;
     }

@@ -1,6 +1,7 @@
 #include <clocale>
 
 #include "app/CommandLine.h"
+#include "app/CommandSupport.h"
 #include "app/WindowProgram.h"
 
 int main(int argc, char** argv)
@@ -10,5 +11,5 @@ int main(int argc, char** argv)
     std::setlocale(LC_ALL, "");
     if (GetWindowMode(argc, argv) == WindowMode::Window)
         return RunWindowProgram(argv);
-    return RunCommandLine(argc, argv);
+    return FinishOutput(RunCommandLine(argc, argv));
 }

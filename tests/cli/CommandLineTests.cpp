@@ -156,6 +156,39 @@ INSTANTIATE_TEST_SUITE_P(Cli, Output,
         OutputCase {{"--analyse", "--cartesian", "t"}, 1, ""},
         OutputCase {{"--analyse", "--bogus"}, 2, ""}));
 
+// Standard output that cannot be written (a full disk): the command fails, and says why.
+TEST(Cli, AnOutputThatCannotBeWrittenIsAFailure)
+{
+    if (access("/dev/full", W_OK) != 0)
+        GTEST_SKIP() << "no /dev/full";
+    const struct {
+        const char* args;
+        int status;
+    } rows[] = {
+        {"--eval 1", 2}, {"--interval x 0 1", 2}, {"--analyse --cartesian x", 2},
+        {"--export /tmp/curvana_cli_full.cvn --points --cartesian x", 2}, {"--help", 2},
+        {"--eval 1/0", 1}, // the engine's error stands
+    };
+    for (const auto& row : rows) {
+        const std::string command
+            = Quote(CURVANA_EXECUTABLE) + " " + row.args + " >/dev/full 2>/dev/null; echo $?";
+        FILE* pipe = popen(command.c_str(), "r");
+        ASSERT_NE(pipe, nullptr);
+        int status = -1;
+        ASSERT_EQ(std::fscanf(pipe, "%d", &status), 1);
+        pclose(pipe);
+        EXPECT_EQ(status, row.status) << row.args;
+    }
+    std::remove("/tmp/curvana_cli_full.cvn");
+    const std::string command = Quote(CURVANA_EXECUTABLE) + " --eval 1 2>&1 >/dev/full";
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    char line[256] = {};
+    ASSERT_NE(std::fgets(line, sizeof line, pipe), nullptr);
+    pclose(pipe);
+    EXPECT_STREQ(line, "curvana : sortie standard : plus de place sur le disque\n");
+}
+
 TEST(Cli, EngineErrorReportsFormulaTextAndPositions)
 {
     const Result r = RunCurvana({"--eval", "-(x+1)"});
@@ -228,8 +261,8 @@ INSTANTIATE_TEST_SUITE_P(Cli, WindowMode,
             "L'ouverture du document a échoué."},
         WindowCase {"MissingFileToPrint", {"--print", "/nonexistent/doc.cvn"}, nullptr, 2,
             "L'ouverture du document a échoué."},
-        WindowCase {"NotADocument", {CURVANA_SOURCE_DIR "/README.md"}, "offscreen", 2,
-            "README.md"}),
+        WindowCase {
+            "NotADocument", {CURVANA_SOURCE_DIR "/README.md"}, "offscreen", 2, "README.md"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Cli, HelpPrintsUsage)

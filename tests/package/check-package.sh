@@ -114,6 +114,9 @@ done < <(dpkg-deb -c "$deb" | awk '{ print $1, $6 }')
 if [ -x "$binary" ]; then
   out=$("$binary" --version 2>&1) || fail "curvana --version failed: $out"
   [ "$out" = "Curvana version $version" ] || fail "curvana --version prints: $out"
+  # The window's program, found where it is installed: without a display, it says so.
+  out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$binary" 2>&1) && fail "curvana without a display succeeded"
+  grep -q "aucun affichage" <<<"$out" || fail "curvana does not start the installed window program: $out"
   if ! out=$("$binary" --export "$work/x.png" --cartesian 'x^2' 2>&1); then
     fail "curvana --export failed: $out"
   elif [ "$(head -c 8 "$work/x.png" | od -An -tx1 | tr -d ' ')" != 89504e470d0a1a0a ]; then
